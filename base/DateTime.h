@@ -1,0 +1,50 @@
+#pragma once
+
+#include <functional>
+
+#include "base/Exception.h"
+#include "base/Strings.h"
+
+namespace kestrum {
+
+// Days since 1899-12-30 00:00 local time; the fraction is the time of day. 0 means "no moment".
+using TDateTime = double;
+
+// The local clock, to the millisecond. Tests replace it; an empty function restores the system clock.
+TDateTime Now();
+void SetNowFunction(std::function<TDateTime()> now);
+
+// Calendar conversions. Encode throws EConvertError for a date or time that does not exist.
+bool TryEncodeDate(int year, int month, int day, TDateTime& result);
+bool TryEncodeTime(int hour, int minute, int second, int millisecond, TDateTime& result);
+TDateTime EncodeDate(int year, int month, int day);
+TDateTime EncodeTime(int hour, int minute, int second, int millisecond);
+void DecodeDate(TDateTime value, int& year, int& month, int& day);
+void DecodeTime(TDateTime value, int& hour, int& minute, int& second, int& millisecond);
+
+// The user's regional date and time formats. Pattern letters: yyyy yy m mm d dd h hh n nn s ss zzz,
+// am/pm, "/" and ":" for the separators, quoted literals; any other character stands for itself.
+struct TFormatSettings {
+  String ShortDateFormat;
+  String LongTimeFormat;
+  char16_t DateSeparator;
+  char16_t TimeSeparator;
+};
+
+// The settings in force for the whole program (taken from the locale at start; tests set their own).
+const TFormatSettings& FormatSettings();
+void SetFormatSettings(const TFormatSettings& settings);
+
+String FormatDateTime(const String& pattern, TDateTime value);
+String FormatDateTime(const String& pattern, TDateTime value, const TFormatSettings& settings);
+
+// The short date, then a space and the long time unless the time of day is exactly midnight.
+String DateTimeToStr(TDateTime value);
+String DateTimeToStr(TDateTime value, const TFormatSettings& settings);
+
+// Reads text written by DateTimeToStr under the same settings; throws EConvertError otherwise.
+TDateTime StrToDateTime(const String& text);
+TDateTime StrToDateTime(const String& text, const TFormatSettings& settings);
+bool TryStrToDateTime(const String& text, TDateTime& value, const TFormatSettings& settings);
+
+}  // namespace kestrum

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/Exception.h"
+#include "base/Strings.h"
+
+namespace kestrum {
+
+// A file operation failed; the message names the file and says what went wrong in plain words.
+class EFileError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// The path separator of this platform.
+inline constexpr char16_t PathDelim = u'/';
+
+bool FileExists(const String& path);       // a file (not a folder) exists at path
+bool DirectoryExists(const String& path);  // a folder exists at path
+
+// The whole file; throws EFileError when it cannot be opened or read.
+std::string ReadFileBytes(const String& path);
+
+// Replaces the file's content so that a crash at any moment leaves the old file or the new one:
+// the bytes go to a temporary file in the same folder, are flushed to disk and renamed over path.
+// Throws EFileError (and leaves path and no temporary file behind) when any step fails.
+void WriteFileAtomic(const String& path, std::string_view bytes);
+
+// Best-effort operations whose outcome callers may ignore: true on success.
+bool DeleteFile(const String& path);
+bool RenameFile(const String& from, const String& to);      // replaces an existing target
+bool CopyFileReplacing(const String& from, const String& to);  // atomic like WriteFileAtomic
+bool ForceDirectories(const String& folder);                // creates every missing folder on the way
+
+// The text before the last path separator; empty when there is none.
+String ExtractFileDir(const String& path);
+// The folder of the running program's file, with a trailing separator.
+String ProgramFolder();
+
+}  // namespace kestrum

@@ -1,0 +1,25 @@
+include(GoogleTest)
+find_package(GTest REQUIRED)
+
+# kestrum_add_test(<target> SOURCES <files...> LIBS <targets...> [QT])
+# Builds one test executable and registers each of its tests with CTest. Every test runs on Qt's
+# offscreen platform with a private HOME and XDG folders, so no test can touch a real user's files;
+# tests that write files also make their own temporary folder (tests/support/TempHome.h).
+function(kestrum_add_test target)
+  cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${target} ${ARG_SOURCES})
+  target_link_libraries(${target} PRIVATE kestrum_options kestrum_test_support ${ARG_LIBS} GTest::gtest GTest::gmock)
+  if(ARG_QT)
+    target_link_libraries(${target} PRIVATE kestrum_qt_test_main)
+  else()
+    target_link_libraries(${target} PRIVATE GTest::gtest_main)
+  endif()
+  set(home ${CMAKE_BINARY_DIR}/test-home/${target})
+  file(MAKE_DIRECTORY ${home}/data ${home}/run)
+  file(CHMOD ${home}/run DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+  gtest_discover_tests(${target}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT
+      "QT_QPA_PLATFORM=offscreen;HOME=${home};XDG_DATA_HOME=${home}/data;XDG_RUNTIME_DIR=${home}/run;LC_ALL=C.UTF-8;ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+endfunction()

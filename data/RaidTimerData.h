@@ -1,0 +1,124 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "base/DateTime.h"
+#include "base/Exception.h"
+#include "base/Strings.h"
+
+namespace kestrum {
+
+// One character's timer for one raid: when the 66-hour lock-out ends and how often the raid was run.
+class TRaidTimerData {
+ public:
+  TRaidTimerData(TDateTime AnActivateTime, uint32_t ACount);
+  virtual ~TRaidTimerData() = default;
+  TRaidTimerData(const TRaidTimerData&) = delete;
+  TRaidTimerData& operator=(const TRaidTimerData&) = delete;
+
+  TDateTime ActivateTime() const { return FActivateTime; }
+  void SetActivateTime(TDateTime value) { FActivateTime = value; }
+  uint32_t Count() const { return FCount; }
+  void SetCount(uint32_t value) { FCount = value; }
+
+  // True when the raid can be entered now: no lock-out recorded, or its end has come.
+  bool Enabled() const;
+  // Records a run: the lock-out runs 66 hours from now and the count goes up by one (wrapping).
+  virtual void Done();
+
+  // 66 hours, formed as three times 22:00:00.
+  static const TDateTime LockOutLength;
+
+ private:
+  void DoneAfter(TDateTime AInterval);
+
+  uint32_t FCount;
+  TDateTime FActivateTime;
+};
+
+// A character: its name and one timer per raid of the roster, in the roster's raid order.
+class TCharaData {
+ public:
+  TCharaData(const String& AName, const std::vector<TDateTime>& ARaidTimerDatas,
+             const std::vector<uint32_t>& ARaidCounts);
+  // A deep copy: no timer object is shared with ASrc.
+  explicit TCharaData(const TCharaData& ASrc);
+  virtual ~TCharaData();
+  TCharaData& operator=(const TCharaData&) = delete;
+
+  const String& Name() const { return FName; }
+  void SetName(const String& value) { FName = value; }
+  int32_t RaidCount() const { return static_cast<int32_t>(FRaidTimerDatas.size()); }
+  // The timer itself, not a copy; the character keeps owning it.
+  TRaidTimerData* GetRaidTimerDatas(int index) const { return FRaidTimerDatas[index].get(); }
+
+  void AddRaid();
+  void DelRaid(int index);
+  void SwapRaid(int i, int j);
+  void MoveRaid(int FromIdx, int ToIdx);
+  // Takes over the name, and the timer values when the raid counts match (timer objects stay the same).
+  void CopyFrom(const TCharaData& ASrc);
+
+ private:
+  String FName;
+  std::vector<std::unique_ptr<TRaidTimerData>> FRaidTimerDatas;
+};
+
+using TRaidNames = std::vector<String>;
+using TCharaNames = std::vector<String>;
+using TCharaDatas = std::vector<std::unique_ptr<TCharaData>>;
+
+class ERTDError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// Writing the data file failed; the file and the roster have been put back to the last good save.
+class ERTDSaveError : public ERTDError {
+ public:
+  using ERTDError::ERTDError;
+};
+
+// The roster: raids (grid rows) and characters (grid columns), kept in step and saved after each change.
+class TKestrum {
+ public:
+  TKestrum() = default;
+  virtual ~TKestrum();
+  TKestrum(const TKestrum&) = delete;
+  TKestrum& operator=(const TKestrum&) = delete;
+
+  int32_t RaidCount() const { return static_cast<int32_t>(FRaidNames.size()); }
+  int32_t CharaCount() const { return static_cast<int32_t>(FCharaDatas.size()); }
+  String GetRaidNames(int index) const { return FRaidNames[index]; }
+  TCharaData* GetCharaDatas(int index) const { return FCharaDatas[index].get(); }
+  const TRaidNames& RaidNameAry() const { return FRaidNames; }
+  const TCharaDatas& CharaDataAry() const { return FCharaDatas; }
+
+  // Replaces the roster with the data file's content.
+  void Load();
+  // Writes the roster with backup rotation; on failure restores the file, reloads and throws ERTDSaveError.
+  void Save();
+
+  void AddRaid(const String& ARaidName);
+  void DelRaid(int index);
+  void RenameRaid(int index, const String& ANewName);
+  void SwapRaid(int i, int j);
+  void MoveRaid(int FromIdx, int ToIdx);
+  void AddChara(const String& AName);
+  void DelChara(int index);
+  void RenameChara(int index, const String& ANewName);
+  void SwapChara(int i, int j);
+  // The one command that does not save: its caller saves right after it.
+  void MoveChara(int FromIdx, int ToIdx);
+
+ private:
+  int SetDefaultRaids();
+  void Clear();
+
+  TRaidNames FRaidNames;
+  TCharaDatas FCharaDatas;
+};
+
+}  // namespace kestrum

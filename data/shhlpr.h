@@ -1,0 +1,17 @@
+#pragma once
+
+#include "base/Strings.h"
+
+namespace kestrum {
+
+// $XDG_DATA_HOME, else $HOME/.local/share, without a trailing separator; empty when neither gives an
+// absolute path.
+String GetAppDataFolder();
+// <app data>/Brasswick/Kestrum/raid.dat, or raid.dat beside the program when there is no app data folder.
+String GetDataFileName();
+// The same for cfg.ini.
+String GetConfigFileName();
+// Creates the folder FileName lies in, with every missing folder above it. The outcome is not reported.
+void ForceFileDir(const String& FileName);
+
+}  // namespace kestrum

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "base/Strings.h"
+
+namespace kestrum {
+
+// GetLastError codes of the named mutex.
+inline constexpr int kMutexCreated = 0;
+inline constexpr int kMutexAlreadyExists = 183;  // ERROR_ALREADY_EXISTS
+
+// The per-session runtime folder for the mutex and the hand-over socket: $XDG_RUNTIME_DIR, else a
+// private 0700 folder /tmp/kestrum-<uid> that must be owned by the user and must not be a link.
+// Empty, with error set to an errno value, when no safe folder can be had.
+String RuntimeFolder(int& error);
+
+// Stands in for a named system mutex: an exclusive flock on a file of that name in the runtime
+// folder. The kernel drops the lock when the process ends, crashed or not.
+class TNamedMutex final {
+ public:
+  explicit TNamedMutex(const String& AName);
+  ~TNamedMutex();
+  TNamedMutex(const TNamedMutex&) = delete;
+  TNamedMutex& operator=(const TNamedMutex&) = delete;
+
+  // kMutexCreated: this process holds it; kMutexAlreadyExists: another process does;
+  // anything else: the errno of the failure.
+  int LastError() const { return FLastError; }
+
+ private:
+  int FFd = -1;
+  int FLastError = 0;
+};
+
+}  // namespace kestrum
