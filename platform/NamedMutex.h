@@ -13,6 +13,11 @@ inline constexpr int kMutexAlreadyExists = 183;  // ERROR_ALREADY_EXISTS
 // Empty, with error set to an errno value, when no safe folder can be had.
 String RuntimeFolder(int& error);
 
+// Makes sure APath is a folder only this user can use: created with mode 0700 when missing;
+// refused when it is a link (ELOOP), not a folder (ENOTDIR), owned by another user or open to
+// group or others (EPERM). 0 when it is fit, else the errno value.
+int EnsurePrivateFolder(const String& APath);
+
 // Stands in for a named system mutex: an exclusive flock on a file of that name in the runtime
 // folder. The kernel drops the lock when the process ends, crashed or not.
 class TNamedMutex final {

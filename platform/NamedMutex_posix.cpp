@@ -1,0 +1,80 @@
+#include "platform/NamedMutex.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kestrum {
+
+namespace {
+
+int CheckPrivateFolder(const struct stat& st) {
+  if (S_ISLNK(st.st_mode)) return ELOOP;
+  if (!S_ISDIR(st.st_mode)) return ENOTDIR;
+  if (st.st_uid != getuid() || (st.st_mode & (S_IRWXG | S_IRWXO)) != 0) return EPERM;
+  return 0;
+}
+
+bool IsAbsoluteFolder(const char* APath) {
+  struct stat st {};
+  return APath != nullptr && APath[0] == '/' && stat(APath, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+int EnsurePrivateFolder(const String& APath) {
+  const std::string path = ToUtf8(APath);
+  struct stat st {};
+  if (lstat(path.c_str(), &st) != 0) {
+    if (errno != ENOENT) return errno;
+    // Someone else may create it between our look and our mkdir: then the check below judges theirs.
+    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+    if (lstat(path.c_str(), &st) != 0) return errno;
+  }
+  return CheckPrivateFolder(st);
+}
+
+String RuntimeFolder(int& error) {
+  error = 0;
+  const char* xdg = std::getenv("XDG_RUNTIME_DIR");
+  if (IsAbsoluteFolder(xdg)) return FromUtf8(xdg);
+
+  // /tmp is shared by everyone: the folder must be ours alone, or another user could hold our
+  // lock or listen in our place.
+  const String folder = u"/tmp/kestrum-" + IntToStr(getuid());
+  error = EnsurePrivateFolder(folder);
+  return error == 0 ? folder : String();
+}
+
+TNamedMutex::TNamedMutex(const String& AName) {
+  if (AName.empty() || AName.find(u'/') != String::npos) {
+    FLastError = EINVAL;
+    return;
+  }
+  const String folder = RuntimeFolder(FLastError);
+  if (FLastError != 0) return;
+
+  const std::string path = ToUtf8(folder + u"/" + AName);
+  FFd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (FFd < 0) {
+    FLastError = errno;
+    return;
+  }
+  // The lock belongs to this open file: a crashed holder leaves the file but not the lock.
+  if (flock(FFd, LOCK_EX | LOCK_NB) != 0) {
+    FLastError = (errno == EWOULDBLOCK) ? kMutexAlreadyExists : errno;
+    close(FFd);
+    FFd = -1;
+  }
+}
+
+TNamedMutex::~TNamedMutex() {
+  if (FFd >= 0) close(FFd);
+}
+
+}  // namespace kestrum

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "base/Strings.h"
@@ -31,6 +33,9 @@ class TWaitThread final {
 
   TPostMessageFunc FPost;
   int FEvent = -1;
+  std::string FSocketPath;  // UTF-8; the socket file this thread created
+  uint64_t FSocketDev = 0;  // identity of that file, so that only it is removed
+  uint64_t FSocketIno = 0;
   std::atomic<bool> FTerminated{false};
   std::thread FThread;
 };
@@ -39,7 +44,7 @@ class TWaitThread final {
 class TNotifyBringingToFront final {
  public:
   static std::unique_ptr<TNotifyBringingToFront> CreateForNew(const String& AEventName,
-                                                               TPostMessageFunc APost);
+                                                              TPostMessageFunc APost);
   static std::unique_ptr<TNotifyBringingToFront> CreateForNotify(const String& AEventName);
   ~TNotifyBringingToFront();
 

@@ -1,0 +1,161 @@
+#include "platform/NamedMutex.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/TempHome.h"
+
+namespace kestrum {
+namespace {
+
+namespace fs = std::filesystem;
+
+String ToString(const fs::path& APath) {
+  return FromUtf8(APath.string());
+}
+
+// A child process that takes the mutex, tells its result and then waits to be killed, so that the
+// lock goes away the way it does when the program crashes.
+class MutexHolderProcess final {
+ public:
+  explicit MutexHolderProcess(const String& AName) {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    FPid = fork();
+    if (FPid == 0) {
+      close(fds[0]);
+      TNamedMutex mutex(AName);
+      const int result = mutex.LastError();
+      (void)!write(fds[1], &result, sizeof result);
+      for (;;) pause();
+    }
+    close(fds[1]);
+    if (FPid < 0 || read(fds[0], &FResult, sizeof FResult) != sizeof FResult) FResult = -1;
+    close(fds[0]);
+  }
+  ~MutexHolderProcess() { Kill(); }
+
+  int Result() const { return FResult; }
+  void Kill() {
+    if (FPid <= 0) return;
+    kill(FPid, SIGKILL);
+    waitpid(FPid, nullptr, 0);
+    FPid = -1;
+  }
+
+ private:
+  pid_t FPid = -1;
+  int FResult = -1;
+};
+
+class NamedMutexTest : public test::TempHomeTest {};
+
+TEST_F(NamedMutexTest, SecondHolderInTheSameProcessIsRefused) {
+  auto first = std::make_unique<TNamedMutex>(u"Kestrum2010");
+  EXPECT_EQ(first->LastError(), kMutexCreated);
+  EXPECT_EQ(TNamedMutex(u"Kestrum2010").LastError(), kMutexAlreadyExists);
+  EXPECT_EQ(TNamedMutex(u"OtherName").LastError(), kMutexCreated);
+
+  first.reset();
+  EXPECT_EQ(TNamedMutex(u"Kestrum2010").LastError(), kMutexCreated);
+}
+
+TEST_F(NamedMutexTest, OtherProcessSeesTheMutexTaken) {
+  TNamedMutex mine(u"Kestrum2010");
+  ASSERT_EQ(mine.LastError(), kMutexCreated);
+  MutexHolderProcess other(u"Kestrum2010");
+  EXPECT_EQ(other.Result(), kMutexAlreadyExists);
+}
+
+TEST_F(NamedMutexTest, KilledHolderLeavesNoLockBehind) {
+  MutexHolderProcess other(u"Kestrum2010");
+  ASSERT_EQ(other.Result(), kMutexCreated);
+  EXPECT_EQ(TNamedMutex(u"Kestrum2010").LastError(), kMutexAlreadyExists);
+
+  other.Kill();
+  EXPECT_TRUE(fs::exists(home_.RuntimeDir() / "Kestrum2010"));  // the file stays, the lock does not
+  EXPECT_EQ(TNamedMutex(u"Kestrum2010").LastError(), kMutexCreated);
+}
+
+TEST_F(NamedMutexTest, LockFileThatCannotBeOpenedGivesItsErrno) {
+  const fs::path lock = home_.RuntimeDir() / "Kestrum2010";
+  struct Case {
+    const char* name;
+    std::function<void()> setUp;
+    String mutexName;
+    int expected;
+  };
+  const Case cases[] = {
+      {"folder in its place", [&] { fs::create_directory(lock); }, u"Kestrum2010", EISDIR},
+      {"link in its place", [&] { fs::create_symlink(home_.Root() / "elsewhere", lock); }, u"Kestrum2010",
+       ELOOP},
+      {"name with a slash", [] {}, u"../Kestrum2010", EINVAL},
+  };
+  for (const Case& c : cases) {
+    fs::remove_all(lock);
+    c.setUp();
+    EXPECT_EQ(TNamedMutex(c.mutexName).LastError(), c.expected) << c.name;
+  }
+  EXPECT_FALSE(fs::exists(home_.Root() / "elsewhere"));  // the link was not followed
+}
+
+TEST_F(NamedMutexTest, PrivateFolderIsCreatedOrRefused) {
+  const fs::path root = home_.Root();
+  fs::create_directory(root / "private");
+  chmod((root / "private").c_str(), 0700);
+  fs::create_directory(root / "open");
+  chmod((root / "open").c_str(), 0755);
+  test::WriteFileBytes(root / "file", "x");
+  fs::create_symlink(root / "private", root / "link");
+
+  struct Case {
+    const char* name;
+    int expected;
+  };
+  const Case cases[] = {
+      {"private", 0},    {"missing", 0},  {"open", EPERM},
+      {"file", ENOTDIR}, {"link", ELOOP}, {"file/below", ENOTDIR},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(EnsurePrivateFolder(ToString(root / c.name)), c.expected) << c.name;
+  }
+  struct stat st {};
+  ASSERT_EQ(lstat((root / "missing").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST_F(NamedMutexTest, FolderOfAnotherUserIsRefused) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to hand a folder to another user";
+  const fs::path folder = home_.Root() / "foreign";
+  fs::create_directory(folder);
+  chmod(folder.c_str(), 0700);
+  ASSERT_EQ(chown(folder.c_str(), 65534, 65534), 0);
+  EXPECT_EQ(EnsurePrivateFolder(ToString(folder)), EPERM);
+}
+
+TEST_F(NamedMutexTest, RuntimeFolderIsXdgRuntimeDirOrPrivateTmpFolder) {
+  int error = -1;
+  EXPECT_EQ(RuntimeFolder(error), ToString(home_.RuntimeDir()));
+  EXPECT_EQ(error, 0);
+
+  // Not absolute, or missing: the private folder in /tmp instead.
+  for (const char* xdg : {"relative/run", "/nonexistent/kestrum-run"}) {
+    setenv("XDG_RUNTIME_DIR", xdg, 1);
+    const String folder = RuntimeFolder(error);
+    EXPECT_EQ(error, 0) << xdg;
+    EXPECT_EQ(folder, u"/tmp/kestrum-" + IntToStr(getuid())) << xdg;
+  }
+}
+
+}  // namespace
+}  // namespace kestrum
