@@ -1,0 +1,226 @@
+#include "base/Files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <utility>
+
+namespace kestrum {
+
+namespace {
+
+// The system's own wording of an error number, in the user's language.
+String SystemMessage(int error) {
+  char buffer[256];
+  return FromUtf8(strerror_r(error, buffer, sizeof buffer));
+}
+
+[[noreturn]] void Fail(const char16_t* verb, const String& path, int error) {
+  throw EFileError(String(verb) + u" \"" + path + u"\": " + SystemMessage(error));
+}
+
+// A NUL inside a name would silently cut it short and address another file.
+bool ToNativePath(const String& path, std::string& native) {
+  if (path.empty() || path.find(u'\0') != String::npos) return false;
+  native = ToUtf8(path);
+  return true;
+}
+
+std::string NativeOrFail(const char16_t* verb, const String& path) {
+  std::string native;
+  if (!ToNativePath(path, native)) Fail(verb, path, ENOENT);
+  return native;
+}
+
+bool StatPath(const String& path, struct stat& info) {
+  std::string native;
+  return ToNativePath(path, native) && stat(native.c_str(), &info) == 0;
+}
+
+// Closes the descriptor on every path; Release() hands the closing (and its error) to the caller.
+class FileDescriptor final {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int Get() const { return fd_; }
+  int Release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (written == 0) {
+      errno = EIO;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+  return true;
+}
+
+std::string RandomSuffix() {
+  static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937 generator{std::random_device{}()};
+  std::uniform_int_distribution<size_t> pick(0, sizeof kChars - 2);
+  std::string suffix;
+  for (int i = 0; i < 6; ++i) suffix += kChars[pick(generator)];
+  return suffix;
+}
+
+// Creates "<target>.tmp-XXXXXX" exclusively. The mode 0666 lets the umask decide a new file's
+// permissions, as for any other file the user creates.
+int CreateTempFile(const std::string& target, std::string& tempPath) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    tempPath = target + ".tmp-" + RandomSuffix();
+    const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+// Writes through a link to the file it names, so the link itself survives the rename.
+std::string ResolveLink(const std::string& path) {
+  struct stat info;
+  if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+  char* real = realpath(path.c_str(), nullptr);
+  if (real == nullptr) return path;
+  std::string resolved(real);
+  free(real);
+  return resolved;
+}
+
+std::string NativeDir(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Makes the rename itself durable. Some file systems cannot sync a folder; the new content is in
+// place by then, so a failure here is not reported as a failed write.
+void SyncFolder(const std::string& folder) {
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
+}  // namespace
+
+bool FileExists(const String& path) {
+  struct stat info;
+  return StatPath(path, info) && S_ISREG(info.st_mode);
+}
+
+bool DirectoryExists(const String& path) {
+  struct stat info;
+  return StatPath(path, info) && S_ISDIR(info.st_mode);
+}
+
+std::string ReadFileBytes(const String& path) {
+  const std::string native = NativeOrFail(u"Cannot read", path);
+  FileDescriptor fd(open(native.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.Get() < 0) Fail(u"Cannot read", path, errno);
+  std::string bytes;
+  struct stat info;
+  if (fstat(fd.Get(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+    bytes.reserve(static_cast<size_t>(info.st_size));
+  char buffer[65536];
+  for (;;) {
+    const ssize_t count = read(fd.Get(), buffer, sizeof buffer);
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      Fail(u"Cannot read", path, errno);
+    }
+    if (count == 0) break;
+    bytes.append(buffer, static_cast<size_t>(count));
+  }
+  return bytes;
+}
+
+void WriteFileAtomic(const String& path, std::string_view bytes) {
+  const std::string target = ResolveLink(NativeOrFail(u"Cannot write", path));
+  struct stat existing;
+  const bool exists = stat(target.c_str(), &existing) == 0;
+  if (exists && S_ISDIR(existing.st_mode)) Fail(u"Cannot write", path, EISDIR);
+
+  std::string tempPath;
+  FileDescriptor fd(CreateTempFile(target, tempPath));
+  if (fd.Get() < 0) Fail(u"Cannot write", path, errno);
+  const auto failAndClean = [&](int error) {
+    unlink(tempPath.c_str());
+    Fail(u"Cannot write", path, error);
+  };
+  if (exists) {
+    // Keep the old file's permissions and owner (the owner can only change when we are root).
+    if (fchmod(fd.Get(), existing.st_mode & 07777) != 0) failAndClean(errno);
+    if (fchown(fd.Get(), existing.st_uid, existing.st_gid) != 0) {
+      // Not being allowed to give the file away is no reason to fail the write.
+    }
+  }
+  if (!WriteAll(fd.Get(), bytes) || fsync(fd.Get()) != 0) failAndClean(errno);
+  if (close(fd.Release()) != 0) failAndClean(errno);
+  if (rename(tempPath.c_str(), target.c_str()) != 0) failAndClean(errno);
+  SyncFolder(NativeDir(target));
+}
+
+bool DeleteFile(const String& path) {
+  std::string native;
+  return ToNativePath(path, native) && unlink(native.c_str()) == 0;
+}
+
+bool RenameFile(const String& from, const String& to) {
+  std::string nativeFrom, nativeTo;
+  return ToNativePath(from, nativeFrom) && ToNativePath(to, nativeTo) &&
+         rename(nativeFrom.c_str(), nativeTo.c_str()) == 0;
+}
+
+bool CopyFileReplacing(const String& from, const String& to) {
+  try {
+    WriteFileAtomic(to, ReadFileBytes(from));
+    return true;
+  } catch (const EFileError&) {
+    return false;
+  }
+}
+
+bool ForceDirectories(const String& folder) {
+  std::string native;
+  if (!ToNativePath(folder, native)) return false;
+  for (size_t slash = native.find('/', 1); slash != std::string::npos; slash = native.find('/', slash + 1))
+    mkdir(native.substr(0, slash).c_str(), 0777);
+  mkdir(native.c_str(), 0777);
+  return DirectoryExists(folder);
+}
+
+String ExtractFileDir(const String& path) {
+  const size_t slash = path.rfind(PathDelim);
+  if (slash == String::npos) return {};
+  return slash == 0 ? String(1, PathDelim) : path.substr(0, slash);
+}
+
+String ProgramFolder() {
+  char buffer[PATH_MAX];
+  const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (length <= 0) return {};
+  const String exe = FromUtf8(std::string_view(buffer, static_cast<size_t>(length)));
+  return exe.substr(0, exe.rfind(PathDelim) + 1);
+}
+
+}  // namespace kestrum
