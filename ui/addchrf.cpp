@@ -1,0 +1,187 @@
+#include "ui/addchrf.h"
+
+#include <algorithm>
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include "ui/TagOwner.h"
+
+namespace kestrum {
+
+namespace {
+
+constexpr int CharaNameMaxLength = 12;
+constexpr int NoLengthLimit = 32767;
+constexpr int DesignedPromptWidth = 166;
+
+QPushButton* MakeButton(QWidget* AParent, const char* AName, const QString& ACaption, int ALeft) {
+  auto* button = new QPushButton(ACaption, AParent);
+  button->setObjectName(QString::fromLatin1(AName));
+  button->setGeometry(ALeft, 71, 75, 25);
+  // Neither button may turn into the dialog's default button.
+  button->setAutoDefault(false);
+  button->setDefault(false);
+  return button;
+}
+
+}  // namespace
+
+TAddChrForm::TAddChrForm(QWidget* AOwner)
+    : QDialog(AOwner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+  setObjectName(QStringLiteral("AddChrForm"));
+  setWindowTitle(QStringLiteral("Add Character"));
+  setFont(QFont(QStringLiteral("Tahoma"), 8));
+  setFixedSize(182, 128);
+
+  Bevel1 = new QFrame(this);
+  Bevel1->setObjectName(QStringLiteral("Bevel1"));
+  Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  Bevel1->setGeometry(4, 4, 173, 57);
+
+  Label1 = new QLabel(QStringLiteral("キャラクター名を入力してください"), this);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  Label1->setGeometry(8, 12, DesignedPromptWidth, std::max(13, Label1->fontMetrics().height()));
+
+  NameEd = new QLineEdit(this);
+  NameEd->setObjectName(QStringLiteral("NameEd"));
+  NameEd->setGeometry(16, 31, 148, 21);
+  NameEd->setMaxLength(CharaNameMaxLength);
+  connect(NameEd, &QLineEdit::textChanged, this, [this] { NameEdChange(); });
+
+  OkBtn = MakeButton(this, "OkBtn", QStringLiteral("Ok"), 4);
+  OkBtn->setEnabled(false);
+  connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
+  CancelBtn = MakeButton(this, "CancelBtn", QStringLiteral("Cancel"), 102);
+  connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+  setTabOrder(NameEd, OkBtn);
+  setTabOrder(OkBtn, CancelBtn);
+
+  StsBar = new QStatusBar(this);
+  StsBar->setObjectName(QStringLiteral("StsBar"));
+  StsBar->setSizeGripEnabled(false);
+  StsBar->setGeometry(4, 105, 174, 19);
+
+  TTagOwner::SetTagOf(AOwner, this);
+}
+
+TAddChrForm::~TAddChrForm() {
+  TTagOwner::SetTagOf(parentWidget(), nullptr);
+}
+
+String TAddChrForm::AddChr(const TCharaDatas& ADatas) {
+  FCharaDatas = &ADatas;
+  Prepare(QStringLiteral("Add Character"), QStringLiteral("キャラクター名を入力してください"), acmChar,
+          false);
+  return exec() == Accepted ? NameEd->text().toStdU16String() : String();
+}
+
+int TAddChrForm::DelChr(const TCharaDatas& ADatas) {
+  FCharaDatas = &ADatas;
+  Prepare(QStringLiteral("Delete Character"), QStringLiteral("削除するキャラクターの名前を入力"), acmChar,
+          true);
+  return exec() == Accepted ? FIdx : -1;
+}
+
+String TAddChrForm::AddRaid(const TRaidNames& ADatas) {
+  FRaidNames = &ADatas;
+  Prepare(QStringLiteral("Add Raid"), QStringLiteral("レイド名を入力してください"), acmRaid, false);
+  return exec() == Accepted ? NameEd->text().toStdU16String() : String();
+}
+
+int TAddChrForm::DelRaid(const TRaidNames& ADatas) {
+  FRaidNames = &ADatas;
+  Prepare(QStringLiteral("Delete Raid"), QStringLiteral("削除するレイドの名前を入力"), acmRaid, true);
+  return exec() == Accepted ? FIdx : -1;
+}
+
+void TAddChrForm::Prepare(const QString& ACaption, const QString& APrompt, TAddChrMode AMode, bool ADelete) {
+  setWindowTitle(ACaption);
+  Label1->setText(APrompt);
+  WidenForPrompt();
+  FCharaMode = AMode;
+  FDelFlag = ADelete;
+  FIdx = -1;
+  NameEd->setMaxLength(AMode == acmChar ? CharaNameMaxLength : NoLengthLimit);
+}
+
+void TAddChrForm::WidenForPrompt() {
+  // Fonts that draw the prompt wider than its designed place (Japanese fallback fonts do) widen
+  // the dialog just enough, keeping the design's margins and centring.
+  const int textWidth = Label1->fontMetrics().horizontalAdvance(Label1->text()) + 2;
+  const int extra = std::max(0, textWidth - DesignedPromptWidth);
+  setFixedSize(182 + extra, 128);
+  Bevel1->resize(173 + extra, Bevel1->height());
+  Label1->resize(DesignedPromptWidth + extra, Label1->height());
+  NameEd->move(16 + extra / 2, NameEd->y());
+  CancelBtn->move(102 + extra, CancelBtn->y());
+  StsBar->resize(174 + extra, StsBar->height());
+}
+
+int TAddChrForm::ExistingCount() const {
+  return static_cast<int>(FCharaMode == acmChar ? FCharaDatas->size() : FRaidNames->size());
+}
+
+const String& TAddChrForm::ExistingName(int AIndex) const {
+  return FCharaMode == acmChar ? (*FCharaDatas)[AIndex]->Name() : (*FRaidNames)[AIndex];
+}
+
+void TAddChrForm::NameEdChange() {
+  const String text = NameEd->text().toStdU16String();
+  if (text.empty()) {
+    OkBtn->setEnabled(false);
+    StsBar->clearMessage();
+    return;
+  }
+  for (int i = 0; i < ExistingCount(); ++i) {
+    if (!SameTextAscii(ExistingName(i), text)) continue;
+    if (FDelFlag) {
+      OkBtn->setEnabled(true);
+      FIdx = i;
+    } else {
+      OkBtn->setEnabled(false);
+      StsBar->showMessage(FCharaMode == acmChar ? QStringLiteral("同名キャラがいます")
+                                                : QStringLiteral("同名のレイドが存在します"));
+    }
+    return;
+  }
+  // No name matches: a new name may be added, but there is nothing of that name to delete.
+  OkBtn->setEnabled(!FDelFlag);
+  if (!FDelFlag) StsBar->clearMessage();
+}
+
+void TAddChrForm::keyPressEvent(QKeyEvent* AEvent) {
+  const bool dialogKey = AEvent->matches(QKeySequence::Cancel) || AEvent->key() == Qt::Key_Enter ||
+                         AEvent->key() == Qt::Key_Return;
+  if (dialogKey)
+    AEvent->ignore();
+  else
+    QDialog::keyPressEvent(AEvent);
+}
+
+String ShowAddChrDlg(QWidget* AOwner, const TCharaDatas& ADatas) {
+  TAddChrForm form(AOwner);
+  return form.AddChr(ADatas);
+}
+
+int ShowDelChrDlg(QWidget* AOwner, const TCharaDatas& ADatas) {
+  TAddChrForm form(AOwner);
+  return form.DelChr(ADatas);
+}
+
+String ShowAddRaidDlg(QWidget* AOwner, const TRaidNames& ADatas) {
+  TAddChrForm form(AOwner);
+  return form.AddRaid(ADatas);
+}
+
+int ShowDelRaidDlg(QWidget* AOwner, const TRaidNames& ADatas) {
+  TAddChrForm form(AOwner);
+  return form.DelRaid(ADatas);
+}
+
+}  // namespace kestrum

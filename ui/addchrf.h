@@ -1,8 +1,18 @@
 #pragma once
 
+#include <cstdint>
+
+#include <QDialog>
 #include <QWidget>
 
 #include "data/RaidTimerData.h"
+
+class QFrame;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStatusBar;
 
 namespace kestrum {
 
@@ -12,5 +22,48 @@ String ShowAddChrDlg(QWidget* AOwner, const TCharaDatas& ADatas);
 int ShowDelChrDlg(QWidget* AOwner, const TCharaDatas& ADatas);
 String ShowAddRaidDlg(QWidget* AOwner, const TRaidNames& ADatas);
 int ShowDelRaidDlg(QWidget* AOwner, const TRaidNames& ADatas);
+
+// Which list the typed name is checked against.
+enum TAddChrMode { acmChar, acmRaid };
+
+// Asks for one name and checks it on every keystroke: adding needs a name not taken yet (ASCII
+// letters compared without regard to case), deleting needs the name of an existing entry, so that
+// typing it is the confirmation. It never changes the lists it is given.
+class TAddChrForm final : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TAddChrForm(QWidget* AOwner);
+  ~TAddChrForm() override;
+
+  String AddChr(const TCharaDatas& ADatas);
+  int DelChr(const TCharaDatas& ADatas);
+  String AddRaid(const TRaidNames& ADatas);
+  int DelRaid(const TRaidNames& ADatas);
+
+ protected:
+  // Enter and Esc mean nothing to this dialog; only the buttons close it.
+  void keyPressEvent(QKeyEvent* AEvent) override;
+
+ private:
+  void Prepare(const QString& ACaption, const QString& APrompt, TAddChrMode AMode, bool ADelete);
+  void WidenForPrompt();
+  int ExistingCount() const;
+  const String& ExistingName(int AIndex) const;
+  void NameEdChange();
+
+  const TCharaDatas* FCharaDatas = nullptr;
+  const TRaidNames* FRaidNames = nullptr;
+  TAddChrMode FCharaMode = acmChar;
+  bool FDelFlag = false;
+  int32_t FIdx = -1;
+
+  QFrame* Bevel1;
+  QLabel* Label1;
+  QLineEdit* NameEd;
+  QPushButton* OkBtn;
+  QPushButton* CancelBtn;
+  QStatusBar* StsBar;
+};
 
 }  // namespace kestrum

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+#include <QDialog>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include "base/DateTime.h"
+#include "tests/support/TempHome.h"
+#include "ui/TagOwner.h"
+
+namespace kestrum::test {
+
+// Every dialog test runs in its own home, on a fixed clock and fixed regional formats.
+class DialogTest : public TempHomeTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  static TDateTime FixedNow();
+};
+
+// Stands in for the main window: a window whose Tag names its open dialog.
+class TTagWindow final : public QWidget, public TTagOwner {};
+
+// Schedules AAnswer for the modal dialog about to be opened. A dialog the answer leaves open is
+// cancelled and the test fails, so that a broken answer cannot hang the run.
+void AnswerModal(std::function<void(QDialog& Dialog)> AAnswer);
+
+// Closes the next message box that comes up with its OK button and keeps its text in *AText.
+void CloseNextMessageBox(QString* AText);
+
+// The child of AParent with that object name; throws when there is none.
+template <class T>
+T& Child(const QWidget& AParent, const char* AName) {
+  T* child = AParent.findChild<T*>(QString::fromLatin1(AName));
+  if (child == nullptr) throw std::runtime_error(std::string("no child named ") + AName);
+  return *child;
+}
+
+}  // namespace kestrum::test
