@@ -1,0 +1,469 @@
+#include "ini/VoMemIniFile.h"
+
+#include <memory>
+
+#include "base/Files.h"
+
+namespace kestrum {
+
+namespace {
+
+const char16_t kEmptySection[] = u"空のセクション名";
+const char16_t kUnnamedSectionErase[] = u"無名セクションは削除できません";
+const char16_t kEmptyName[] = u"空の名前";
+const char16_t kNameHasEquals[] = u"名前が \"=\" を含んでいる";
+const char16_t kNameStartsWithSemicolon[] = u"名前の先頭が \";\"";
+
+const String kLineBreak = u"\r\n";
+
+// Calls Line for every line of Text. A line ends at CR LF, CR or LF; a break at the very end adds
+// no empty line; a NUL ends the text.
+template <class F>
+void ForEachLine(std::u16string_view Text, F&& Line) {
+  Text = Text.substr(0, Text.find(u'\0'));
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < Text.size(); ++i) {
+    const char16_t c = Text[i];
+    if (c != u'\r' && c != u'\n') continue;
+    Line(Text.substr(start, i - start));
+    if (c == u'\r' && i + 1 < Text.size() && Text[i + 1] == u'\n') ++i;
+    start = i + 1;
+  }
+  if (start < Text.size()) Line(Text.substr(start));
+}
+
+std::vector<String> SplitLines(std::u16string_view Text) {
+  std::vector<String> lines;
+  ForEachLine(Text, [&lines](std::u16string_view line) { lines.emplace_back(line); });
+  return lines;
+}
+
+// Comment lines as one text: every line followed by CR LF, then trailing white space removed.
+String JoinComment(const std::vector<String>& Lines) {
+  String text;
+  for (const String& line : Lines) text += line + kLineBreak;
+  return TrimRight(text);
+}
+
+// A CR, LF or NUL inside a name or value would split or end the line when the file is next read,
+// so such text is refused with "<What>が CR を含む" (LF, NUL alike).
+template <class E>
+void RefuseLineBreaks(std::u16string_view Text, std::u16string_view What) {
+  static constexpr struct {
+    char16_t Code;
+    const char16_t* Label;
+  } kBreaks[] = {{u'\r', u"CR"}, {u'\n', u"LF"}, {u'\0', u"NUL"}};
+  for (const auto& lineBreak : kBreaks) {
+    if (Text.find(lineBreak.Code) != std::u16string_view::npos) {
+      throw E(String(What) + u"が " + lineBreak.Label + u" を含む");
+    }
+  }
+}
+
+// The name "[x" with the value "y]" would read back as the header [x=y]; quoting the value (it
+// holds no space or quote, or it would be quoted already) keeps it a key line.
+String KeyLineForFile(const String& Line) {
+  if (Line.size() < 2 || Line.front() != u'[' || Line.back() != u']') return Line;
+  const auto equals = Line.find(u'=');
+  if (equals == String::npos) return Line;
+  return Line.substr(0, equals + 1) + u'"' + Line.substr(equals + 1) + u'"';
+}
+
+int HexDigit(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
+
+bool IsHexMark(char16_t c) {
+  return c == u'x' || c == u'X';
+}
+
+// Signed 32-bit integer text: leading spaces, an optional sign, then decimal digits or a hex prefix
+// ("$", "0x", "x") with hex digits taken as a 32-bit pattern. Anything else gives Default.
+int32_t StrToInt32Def(std::u16string_view S, int32_t Default) {
+  std::size_t i = 0;
+  while (i < S.size() && S[i] == u' ') ++i;
+  bool negative = false;
+  if (i < S.size() && (S[i] == u'+' || S[i] == u'-')) negative = S[i++] == u'-';
+  bool hex = true;
+  if (i < S.size() && (S[i] == u'$' || IsHexMark(S[i]))) {
+    i += 1;
+  } else if (i + 1 < S.size() && S[i] == u'0' && IsHexMark(S[i + 1])) {
+    i += 2;
+  } else {
+    hex = false;
+  }
+  if (i == S.size()) return Default;
+
+  const uint64_t base = hex ? 16 : 10;
+  const uint64_t limit = hex ? 0xFFFFFFFFu : (negative ? 2147483648u : 2147483647u);
+  uint64_t value = 0;
+  for (; i < S.size(); ++i) {
+    const int digit = HexDigit(S[i]);
+    if (digit < 0 || static_cast<uint64_t>(digit) >= base) return Default;
+    value = value * base + digit;
+    if (value > limit) return Default;
+  }
+  uint32_t pattern = static_cast<uint32_t>(value);
+  if (negative) pattern = 0u - pattern;
+  return static_cast<int32_t>(pattern);
+}
+
+}  // namespace
+
+String UnquoteValue(const String& Value) {
+  if (Value.empty() || Value.front() != u'"') return Value;
+  String inner;
+  bool closed = false;
+  for (std::size_t i = 1; i < Value.size(); ++i) {
+    if (Value[i] != u'"') {
+      inner += Value[i];
+    } else if (i + 1 < Value.size() && Value[i + 1] == u'"') {
+      inner += u'"';
+      ++i;
+    } else {
+      closed = true;
+      break;
+    }
+  }
+  // Text that only looks quoted ("abc without a closing quote, ""abc) stays as it is.
+  if ((inner.empty() || !closed) && Value.back() != u'"') return Value;
+  return inner;
+}
+
+void CopyAsComment(const std::vector<String>& Source, std::vector<String>& Dest) {
+  std::vector<String> comment;
+  const auto addLine = [&comment](std::u16string_view line) {
+    const String trimmed = Trim(line);
+    if (trimmed.empty() || trimmed.front() != u';') {
+      comment.push_back(u";" + String(line));
+    } else {
+      comment.emplace_back(line);
+    }
+  };
+  for (const String& line : Source) {
+    // A break inside one entry would start an uncommented line in the file.
+    if (line.find_first_of(std::u16string_view(u"\r\n\0", 3)) == String::npos) {
+      addLine(line);
+    } else {
+      ForEachLine(line, addLine);
+    }
+  }
+  Dest = std::move(comment);
+}
+
+// ---- TVoMemIniSection
+
+TVoMemIniSection::TVoMemIniSection() : FKeys(true) {
+  FKeys.SetUseNameAsKey(true);
+}
+
+void TVoMemIniSection::Clear() {
+  FKeys.Clear();
+}
+
+void TVoMemIniSection::DeleteKey(const String& Ident) {
+  const int index = FKeys.IndexOfName(Trim(Ident));
+  if (index >= 0) FKeys.Delete(index);
+}
+
+void TVoMemIniSection::GetStrings(std::vector<String>& List) const {
+  for (int i = 0; i < FKeys.Count(); ++i) {
+    if (const auto* comment = static_cast<const TVoComment*>(FKeys.GetObjects(i))) {
+      List.insert(List.end(), comment->Comment().begin(), comment->Comment().end());
+    }
+    List.push_back(KeyLineForFile(FKeys.GetStrings(i)));
+  }
+}
+
+String TVoMemIniSection::ReadString(const String& Ident, const String& Default) const {
+  const String name = Trim(Ident);
+  if (!FKeys.NameExists(name)) return Default;
+  return UnquoteValue(FKeys.GetValuesByName(name));
+}
+
+TVoComment* TVoMemIniSection::FindComment(const String& Ident) const {
+  return static_cast<TVoComment*>(FKeys.GetObjectsByName(Ident));
+}
+
+void TVoMemIniSection::ReadComment(const String& Ident, std::vector<String>& Comment) const {
+  if (const TVoComment* comment = FindComment(Trim(Ident))) Comment = comment->Comment();
+}
+
+void TVoMemIniSection::WriteString(const String& Ident, const String& Value) {
+  const String name = Trim(Ident);
+  if (name.empty()) throw EVoMemIniFileInvalidName(kEmptyName);
+  if (name.find(u'=') != String::npos) throw EVoMemIniFileInvalidName(kNameHasEquals);
+  if (name.front() == u';') throw EVoMemIniFileInvalidName(kNameStartsWithSemicolon);
+  RefuseLineBreaks<EVoMemIniFileInvalidName>(name, u"名前");
+  FKeys.SetValuesByName(name, Value);
+}
+
+void TVoMemIniSection::WriteComment(const String& Ident, const std::vector<String>& Comment) {
+  const String name = Trim(Ident);
+  if (!FKeys.NameExists(name)) return;
+  if (Comment.empty()) {
+    FKeys.SetObjectsByName(name, nullptr);
+    return;
+  }
+  auto comment = std::make_unique<TVoComment>(Comment);
+  FKeys.SetObjectsByName(name, comment.get());
+  comment.release();  // the key list owns it now
+}
+
+// ---- TVoMemIniFile
+
+struct TVoMemIniFile::TParseState {
+  TVoMemIniSection* Current = nullptr;
+  std::vector<String> Pending;  // comment lines waiting for the section or key they precede
+};
+
+TVoMemIniFile::TVoMemIniFile(const String& FileName) : FFileName(FileName), FSections(true) {
+  AddSection(String());
+  Load(std::nullopt);
+}
+
+TVoMemIniFile::TVoMemIniFile(const String& FileName, TEncoding Encoding)
+    : FFileName(FileName), FSections(true) {
+  AddSection(String());
+  Load(Encoding);
+}
+
+void TVoMemIniFile::Load(std::optional<TEncoding> Encoding) {
+  if (FFileName.empty() || !FileExists(FFileName)) return;
+  String text;
+  {
+    const std::string bytes = ReadFileBytes(FFileName);
+    text = Encoding ? DecodeText(bytes, *Encoding) : DecodeText(bytes);
+  }
+  ParseText(text);
+}
+
+TVoMemIniSection* TVoMemIniFile::FindSection(const String& Name) const {
+  return static_cast<TVoMemIniSection*>(FSections.GetObjectsByString(Name));
+}
+
+TVoMemIniSection* TVoMemIniFile::AddSection(const String& Name) {
+  auto section = std::make_unique<TVoMemIniSection>();
+  section->Keys().SetCaseSensitive(FSections.CaseSensitive());
+  FSections.AddObject(Name, section.get());
+  return section.release();  // the section list owns it now
+}
+
+void TVoMemIniFile::ParseText(std::u16string_view Text) {
+  TParseState state;
+  ForEachLine(Text, [this, &state](std::u16string_view line) { ParseLine(line, state); });
+  FinishParse(state);
+}
+
+void TVoMemIniFile::ParseLines(const std::vector<String>& Lines) {
+  TParseState state;
+  for (const String& line : Lines) ParseLine(line, state);
+  FinishParse(state);
+}
+
+void TVoMemIniFile::ParseLine(std::u16string_view Line, TParseState& State) {
+  const String trimmed = Trim(Line);
+  if (trimmed.empty()) return;
+  if (trimmed.front() == u';') {
+    State.Pending.emplace_back(Line);
+    return;
+  }
+  if (trimmed.front() == u'[' && trimmed.back() == u']') {
+    const String name = Trim(std::u16string_view(trimmed).substr(1, trimmed.size() - 2));
+    if (name.empty()) return;
+    TVoMemIniSection* section = FindSection(name);
+    if (section == nullptr) section = AddSection(name);
+    State.Current = section;
+    if (!State.Pending.empty()) {
+      section->Comment() = std::move(State.Pending);
+      State.Pending.clear();
+    }
+    return;
+  }
+  if (State.Current == nullptr) return;
+
+  const auto equals = trimmed.find(u'=');
+  const std::u16string_view text = trimmed;
+  const String name = equals == String::npos ? trimmed : Trim(text.substr(0, equals));
+  if (name.empty()) return;
+  const String value = equals == String::npos ? String() : UnquoteValue(Trim(text.substr(equals + 1)));
+  // A name taken from one trimmed line that does not begin with ";" passes every write check.
+  State.Current->WriteString(name, value);
+  if (!State.Pending.empty()) {
+    State.Current->WriteComment(name, State.Pending);
+    State.Pending.clear();
+  }
+}
+
+void TVoMemIniFile::FinishParse(TParseState& State) {
+  if (State.Pending.empty()) return;
+  if (TVoMemIniSection* unnamed = FindSection(String())) unnamed->Comment() = std::move(State.Pending);
+  State.Pending.clear();
+}
+
+void TVoMemIniFile::SetCaseSensitive(bool Value) {
+  if (Value == CaseSensitive()) return;
+  std::vector<String> lines;
+  GetStrings(lines);
+  FSections.SetCaseSensitive(Value);  // empties the section list
+  AddSection(String());
+  ParseLines(lines);
+}
+
+String TVoMemIniFile::ReadString(const String& Section, const String& Ident, const String& Default) const {
+  const TVoMemIniSection* section = FindSection(Trim(Section));
+  return section == nullptr ? Default : section->ReadString(Ident, Default);
+}
+
+int32_t TVoMemIniFile::ReadInteger(const String& Section, const String& Ident, int32_t Default) const {
+  String text = ReadString(Section, Ident, String());
+  if (text.size() > 2 && text[0] == u'0' && IsHexMark(text[1])) text.replace(0, 2, u"$");
+  return StrToInt32Def(text, Default);
+}
+
+bool TVoMemIniFile::ReadBool(const String& Section, const String& Ident, bool Default) const {
+  return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
+}
+
+void TVoMemIniFile::WriteString(const String& Section, const String& Ident, const String& Value) {
+  const String name = Trim(Section);
+  if (name.empty()) throw EVoMemIniFileInvalidSection(kEmptySection);
+  RefuseLineBreaks<EVoMemIniFileInvalidSection>(name, u"セクション名");
+  RefuseLineBreaks<EVoMemIniFileInvalidValue>(Value, u"値");
+  TVoMemIniSection* section = FindSection(name);
+  if (section == nullptr) section = AddSection(name);
+  section->WriteString(Ident, Value);
+}
+
+void TVoMemIniFile::WriteInteger(const String& Section, const String& Ident, int32_t Value) {
+  WriteString(Section, Ident, IntToStr(Value));
+}
+
+void TVoMemIniFile::WriteBool(const String& Section, const String& Ident, bool Value) {
+  WriteString(Section, Ident, Value ? u"1" : u"0");
+}
+
+void TVoMemIniFile::ReadSections(std::vector<String>& SectionNames) const {
+  SectionNames.clear();
+  for (int i = 0; i < FSections.Count(); ++i) {
+    const String& name = FSections.GetStrings(i);
+    if (!name.empty()) SectionNames.push_back(name);
+  }
+}
+
+void TVoMemIniFile::ReadSection(const String& Section, std::vector<String>& KeyNames) const {
+  KeyNames.clear();
+  const TVoMemIniSection* section = FindSection(Trim(Section));
+  if (section == nullptr) return;
+  for (int i = 0; i < section->Keys().Count(); ++i) KeyNames.push_back(section->Keys().GetNames(i));
+}
+
+void TVoMemIniFile::ReadSectionValues(const String& Section, std::vector<String>& KeyValues) const {
+  KeyValues.clear();
+  const TVoMemIniSection* section = FindSection(Trim(Section));
+  if (section == nullptr) return;
+  for (int i = 0; i < section->Keys().Count(); ++i) KeyValues.push_back(section->Keys().GetStrings(i));
+}
+
+void TVoMemIniFile::EraseSection(const String& Section) {
+  const String name = Trim(Section);
+  if (name.empty()) throw EVoMemIniFileInvalidSection(kUnnamedSectionErase);
+  const int index = FSections.IndexOf(name);
+  if (index >= 0) FSections.Delete(index);
+}
+
+void TVoMemIniFile::DeleteKey(const String& Section, const String& Ident) {
+  if (TVoMemIniSection* section = FindSection(Trim(Section))) section->DeleteKey(Ident);
+}
+
+void TVoMemIniFile::Clear() {
+  FSections.Clear();
+  // Keep the unnamed section, so the end-of-file comment can still be written and read.
+  AddSection(String());
+}
+
+void TVoMemIniFile::ReadSectionComment(const String& Section, std::vector<String>& Comment) const {
+  Comment.clear();
+  if (const TVoMemIniSection* section = FindSection(Trim(Section))) Comment = section->Comment();
+}
+
+String TVoMemIniFile::ReadSectionComment(const String& Section) const {
+  std::vector<String> lines;
+  ReadSectionComment(Section, lines);
+  return JoinComment(lines);
+}
+
+void TVoMemIniFile::ReadComment(const String& Section, const String& Ident,
+                                std::vector<String>& Comment) const {
+  Comment.clear();
+  if (const TVoMemIniSection* section = FindSection(Trim(Section))) section->ReadComment(Ident, Comment);
+}
+
+String TVoMemIniFile::ReadComment(const String& Section, const String& Ident) const {
+  std::vector<String> lines;
+  ReadComment(Section, Ident, lines);
+  return JoinComment(lines);
+}
+
+void TVoMemIniFile::WriteSectionComment(const String& Section, const std::vector<String>& Comment) {
+  if (TVoMemIniSection* section = FindSection(Trim(Section))) CopyAsComment(Comment, section->Comment());
+}
+
+void TVoMemIniFile::WriteSectionComment(const String& Section, const String& Comment) {
+  WriteSectionComment(Section, SplitLines(Comment));
+}
+
+void TVoMemIniFile::WriteComment(const String& Section, const String& Ident,
+                                 const std::vector<String>& Comment) {
+  TVoMemIniSection* section = FindSection(Trim(Section));
+  if (section == nullptr) return;
+  std::vector<String> lines;
+  CopyAsComment(Comment, lines);
+  section->WriteComment(Ident, lines);
+}
+
+void TVoMemIniFile::WriteComment(const String& Section, const String& Ident, const String& Comment) {
+  WriteComment(Section, Ident, SplitLines(Comment));
+}
+
+void TVoMemIniFile::GetStrings(std::vector<String>& List) const {
+  const TVoMemIniSection* unnamed = nullptr;
+  for (int i = 0; i < FSections.Count(); ++i) {
+    const String& name = FSections.GetStrings(i);
+    const auto* section = static_cast<const TVoMemIniSection*>(FSections.GetObjects(i));
+    if (name.empty()) {
+      unnamed = section;
+      continue;
+    }
+    List.insert(List.end(), section->Comment().begin(), section->Comment().end());
+    List.push_back(u"[" + name + u"]");
+    List.emplace_back();
+    section->GetStrings(List);
+    List.emplace_back();
+  }
+  if (unnamed != nullptr) List.insert(List.end(), unnamed->Comment().begin(), unnamed->Comment().end());
+}
+
+std::string TVoMemIniFile::EncodedText(TEncoding Encoding, bool WithBom) const {
+  std::vector<String> lines;
+  GetStrings(lines);
+  String text;
+  for (const String& line : lines) {
+    text += line;
+    text += kLineBreak;
+  }
+  return EncodeText(text, Encoding, WithBom);
+}
+
+void TVoMemIniFile::UpdateFile() {
+  WriteFileAtomic(FFileName, EncodedText(TEncoding::Ansi, false));
+}
+
+void TVoMemIniFile::UpdateFile(TEncoding Encoding) {
+  WriteFileAtomic(FFileName, EncodedText(Encoding, true));
+}
+
+}  // namespace kestrum

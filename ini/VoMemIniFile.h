@@ -1,0 +1,145 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "base/Exception.h"
+#include "base/Strings.h"
+#include "base/TextCodec.h"
+#include "ini/VoStringList.h"
+
+namespace kestrum {
+
+// A section name that cannot be written or erased.
+class EVoMemIniFileInvalidSection : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// A key name that cannot be written.
+class EVoMemIniFileInvalidName : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// A value that cannot be written.
+class EVoMemIniFileInvalidValue : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// The comment block written before a key line.
+class TVoComment final : public TVoObject {
+ public:
+  TVoComment() = default;
+  explicit TVoComment(std::vector<String> Lines) : FComment(std::move(Lines)) {}
+  std::vector<String>& Comment() { return FComment; }
+  const std::vector<String>& Comment() const { return FComment; }
+
+ private:
+  std::vector<String> FComment;
+};
+
+// One section: its comment block and its keys ("name=value" lines, each with its comment block).
+class TVoMemIniSection final : public TVoObject {
+ public:
+  TVoMemIniSection();
+
+  std::vector<String>& Comment() { return FComment; }
+  const std::vector<String>& Comment() const { return FComment; }
+  TVoHashedStringList& Keys() { return FKeys; }
+  const TVoHashedStringList& Keys() const { return FKeys; }
+
+  void Clear();
+  void DeleteKey(const String& Ident);
+  void GetStrings(std::vector<String>& List) const;
+  String ReadString(const String& Ident, const String& Default) const;
+  // Replaces Comment by the key's comment lines when it has any; leaves Comment alone otherwise.
+  void ReadComment(const String& Ident, std::vector<String>& Comment) const;
+  void WriteString(const String& Ident, const String& Value);
+  // Attaches the lines as they are (no ";" added); no lines removes the key's comment block.
+  void WriteComment(const String& Ident, const std::vector<String>& Comment);
+
+ private:
+  TVoComment* FindComment(const String& Ident) const;
+
+  std::vector<String> FComment;
+  TVoHashedStringList FKeys;
+};
+
+// A whole INI text file held in memory. Section and key names are trimmed and, unless CaseSensitive,
+// compared without regard to ASCII letter case.
+class TVoMemIniFile final {
+ public:
+  // Loads FileName when it names an existing file; a missing file gives an empty document.
+  // Throws EFileError when the file exists but cannot be read.
+  explicit TVoMemIniFile(const String& FileName);
+  TVoMemIniFile(const String& FileName, TEncoding Encoding);
+  TVoMemIniFile(const TVoMemIniFile&) = delete;
+  TVoMemIniFile& operator=(const TVoMemIniFile&) = delete;
+
+  const String& FileName() const { return FFileName; }
+  bool CaseSensitive() const { return FSections.CaseSensitive(); }
+  // A different value reloads the document's text under the new rule; equal names merge.
+  void SetCaseSensitive(bool Value);
+
+  String ReadString(const String& Section, const String& Ident, const String& Default) const;
+  int32_t ReadInteger(const String& Section, const String& Ident, int32_t Default) const;
+  bool ReadBool(const String& Section, const String& Ident, bool Default) const;
+  void WriteString(const String& Section, const String& Ident, const String& Value);
+  void WriteInteger(const String& Section, const String& Ident, int32_t Value);
+  void WriteBool(const String& Section, const String& Ident, bool Value);
+  void ReadSections(std::vector<String>& SectionNames) const;
+  void ReadSection(const String& Section, std::vector<String>& KeyNames) const;
+  void ReadSectionValues(const String& Section, std::vector<String>& KeyValues) const;
+  void EraseSection(const String& Section);
+  void DeleteKey(const String& Section, const String& Ident);
+  // Removes every section; the document is left as an empty one (only the unnamed section).
+  void Clear();
+
+  // The empty section name stands for the comment at the end of the file.
+  void ReadSectionComment(const String& Section, std::vector<String>& Comment) const;
+  String ReadSectionComment(const String& Section) const;
+  void ReadComment(const String& Section, const String& Ident, std::vector<String>& Comment) const;
+  String ReadComment(const String& Section, const String& Ident) const;
+  void WriteSectionComment(const String& Section, const std::vector<String>& Comment);
+  void WriteSectionComment(const String& Section, const String& Comment);
+  void WriteComment(const String& Section, const String& Ident, const std::vector<String>& Comment);
+  void WriteComment(const String& Section, const String& Ident, const String& Comment);
+
+  // Appends the document's text lines to List.
+  void GetStrings(std::vector<String>& List) const;
+  // Writes the text (every line followed by CR LF) to FileName in the ANSI code page, replacing the
+  // file atomically. Throws EFileError when it cannot; the old file then stays as it was.
+  void UpdateFile();
+  // The same in the given encoding, preceded by its byte-order mark when it has one.
+  void UpdateFile(TEncoding Encoding);
+
+ private:
+  struct TParseState;
+
+  void Load(std::optional<TEncoding> Encoding);
+  TVoMemIniSection* FindSection(const String& Name) const;
+  TVoMemIniSection* AddSection(const String& Name);
+  void ParseLines(const std::vector<String>& Lines);
+  void ParseText(std::u16string_view Text);
+  void ParseLine(std::u16string_view Line, TParseState& State);
+  void FinishParse(TParseState& State);
+  std::string EncodedText(TEncoding Encoding, bool WithBom) const;
+
+  String FFileName;
+  TVoHashedStringList FSections;
+};
+
+// Dest receives the lines of Source, each made a comment line: ";" is put before a line that is
+// empty after trimming or does not begin with ";". Line breaks inside a line split it.
+void CopyAsComment(const std::vector<String>& Source, std::vector<String>& Dest);
+
+// The value as stored in a file, with its enclosing double quotes removed and doubled ones undone.
+String UnquoteValue(const String& Value);
+
+}  // namespace kestrum

@@ -1,0 +1,359 @@
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "base/Files.h"
+#include "ini/VoMemIniFile.h"
+#include "tests/ini/IniTestSupport.h"
+
+namespace kestrum {
+namespace {
+
+using test::DocumentLines;
+using test::IniFileTest;
+
+const String kDefault = u"<default>";
+
+TEST_F(IniFileTest, LinesReadAsTheSyntaxSays) {
+  struct Case {
+    const char* what;
+    std::string text;
+    String section;
+    String key;
+    String expected;
+  };
+  const Case cases[] = {
+      {"spaces around = and inside the value", "[A]\nk = v w\n", u"A", u"k", u"v w"},
+      {"quoted value", "[A]\nk=\"v w\"\n", u"A", u"k", u"v w"},
+      {"spaces inside the quotes stay", "[A]\nk = \"  v w  \"  \n", u"A", u"k", u"  v w  "},
+      {"surrounding control characters go", "[A]\nk=\tv\t\n", u"A", u"k", u"v"},
+      {"ideographic space is not trimmed", "[A]\nk=\xE3\x80\x80v\n", u"A", u"k", u"\u3000v"},
+      {"name alone", "[A]\nk\n", u"A", u"k", u""},
+      {"name and =", "[A]\nk=\n", u"A", u"k", u""},
+      {"value holds =", "[A]\nk=a=b\n", u"A", u"k", u"a=b"},
+      {"key before any header is dropped", "k=v\n[A]\n", u"A", u"k", kDefault},
+      {"[] is no header", "[]\nk=v\n", u"", u"k", kDefault},
+      {"[ ] is no header", "[ ]\nk=v\n", u"", u"k", kDefault},
+      {"[] keeps the current section", "[A]\n[]\nk=v\n", u"A", u"k", u"v"},
+      {"spaces inside the brackets", "[ A ]\nk=v\n", u"A", u"k", u"v"},
+      {"double brackets", "[[A]]\nk=v\n", u"[A]", u"k", u"v"},
+      {"unclosed bracket is a key", "[A]\n[B\n", u"A", u"[B", u""},
+      {"header with a comment is a key", "[A]\n[B] ; note\n", u"A", u"[B] ; note", u""},
+      {"# starts no comment", "[A]\n#k=v\n", u"A", u"#k", u"v"},
+      {"section and key ignore ASCII case", "[raid]\ncount=3\n", u"RAID", u"COUNT", u"3"},
+      {"padded names are trimmed", "[A]\nk=v\n", u"  A ", u"\tk ", u"v"},
+      {"a later line of the same key wins", "[A]\nk=1\nk=2\n", u"A", u"K", u"2"},
+      {"a section named twice merges", "[A]\nk=1\n[B]\n[a]\nj=2\n", u"A", u"j", u"2"},
+      {"CR LF, CR and LF all end lines", "[A]\r\nk=1\rj=2\nz=3", u"A", u"j", u"2"},
+      {"last line without a break", "[A]\r\nk=1\rj=2\nz=3", u"A", u"z", u"3"},
+      {"NUL ends the text", std::string("[A]\nk=1\0\nj=2\n", 14), u"A", u"j", kDefault},
+      {"text before the NUL stays", std::string("[A]\nk=1\0\nj=2\n", 14), u"A", u"k", u"1"},
+      {"doubled quotes inside quotes", "[A]\nk=\"a\"\"b\"\n", u"A", u"k", u"a\"b"},
+      {"text after the closing quote is dropped", "[A]\nk=\"ab\"cd\n", u"A", u"k", u"ab"},
+      {"unclosed quote stays", "[A]\nk=\"ab\n", u"A", u"k", u"\"ab"},
+      {"non-ASCII case differs", "[A]\n\xC3\xA9=1\n", u"A", u"\u00C9", kDefault},
+  };
+  for (const Case& c : cases) {
+    const auto doc = LoadBytes(c.text);
+    EXPECT_EQ(doc->ReadString(c.section, c.key, kDefault), c.expected) << c.what;
+  }
+}
+
+TEST_F(IniFileTest, LinesWithoutANameAddNoKey) {
+  const auto doc = LoadBytes("[A]\n=v\n = w\nk\n");
+  std::vector<String> names;
+  doc->ReadSection(u"A", names);
+  EXPECT_EQ(names, std::vector<String>{u"k"});
+}
+
+TEST_F(IniFileTest, SectionsAndKeysKeepTheOrderOfFirstAppearance) {
+  const auto doc = LoadBytes("[A]\nk=1\nj=0\n[B]\n[a]\nK=2\nn=\"x y\"\n");
+  std::vector<String> list;
+  doc->ReadSections(list);
+  EXPECT_EQ(list, (std::vector<String>{u"A", u"B"}));
+  doc->ReadSection(u"a", list);
+  EXPECT_EQ(list, (std::vector<String>{u"K", u"j", u"n"}));  // written as the last line names it
+  doc->ReadSectionValues(u"A", list);
+  EXPECT_EQ(list, (std::vector<String>{u"K=2", u"j=0", u"n=\"x y\""}));
+  doc->ReadSection(u"missing", list);
+  EXPECT_TRUE(list.empty());
+}
+
+TEST_F(IniFileTest, CommentsAttachToWhatFollowsThem) {
+  const auto doc = LoadBytes(
+      "; c1\n"
+      "k=dropped\n"
+      "; c2\n"
+      "[A]\n"
+      "  ; c3 indented\n"
+      "\n"
+      "; c4\n"
+      "k=v\n"
+      "; c5\n"
+      "[B]\n"
+      "; c6\n"
+      "[a]\n"
+      "; c7\n"
+      "k=w\n"
+      "j=1\n"
+      "; tail\n"
+      ";\n"
+      "   \n");
+  std::vector<String> lines;
+  doc->ReadSectionComment(u"A", lines);
+  EXPECT_EQ(lines, std::vector<String>{u"; c6"});  // the block before [a] replaced "; c1", "; c2"
+  doc->ReadSectionComment(u"B", lines);
+  EXPECT_EQ(lines, std::vector<String>{u"; c5"});
+  doc->ReadComment(u"A", u"K", lines);
+  EXPECT_EQ(lines, std::vector<String>{u"; c7"});
+  doc->ReadComment(u"A", u"j", lines);
+  EXPECT_TRUE(lines.empty());
+  doc->ReadSectionComment(u" ", lines);
+  EXPECT_EQ(lines, (std::vector<String>{u"; tail", u";"}));
+  EXPECT_EQ(doc->ReadSectionComment(u""), u"; tail\r\n;");
+
+  const auto first = LoadBytes("; c1\nk=dropped\n; c2\n[A]\n  ; c3 indented\n\n; c4\nk=v\n", "first.ini");
+  first->ReadSectionComment(u"A", lines);
+  EXPECT_EQ(lines, (std::vector<String>{u"; c1", u"; c2"}));
+  EXPECT_EQ(first->ReadComment(u"A", u"k"), u"  ; c3 indented\r\n; c4");
+  EXPECT_EQ(first->ReadSectionComment(u""), u"");
+  EXPECT_EQ(first->ReadComment(u"A", u"missing"), u"");
+}
+
+TEST(UnquoteValueTest, FollowsTheQuotingTable) {
+  struct Case {
+    String stored;
+    String value;
+  };
+  const Case cases[] = {
+      {u"", u""},
+      {u"plain", u"plain"},
+      {u"a\"b", u"a\"b"},
+      {u"\"a b\"", u"a b"},
+      {u"\"a\"\"b\"", u"a\"b"},
+      {u"\"\"", u""},
+      {u"\"\"\"\"", u"\""},
+      {u"\"ab\"cd", u"ab"},
+      {u"\"ab\"cd\"", u"ab"},
+      {u"\"ab", u"\"ab"},
+      {u"\"a\"\"b", u"\"a\"\"b"},
+      {u"\"\"abc", u"\"\"abc"},
+      {u"\"abc\"\"", u"abc\""},
+      {u"\"", u""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(UnquoteValue(c.stored), c.value) << ToUtf8(c.stored);
+}
+
+TEST(ReadIntegerTest, AcceptsDecimalAndHexTextOnly) {
+  struct Case {
+    String value;
+    int32_t expected;
+  };
+  const int32_t d = 7;
+  const Case cases[] = {
+      {u"12", 12},
+      {u" 12", 12},
+      {u"   -12", -12},
+      {u"+5", 5},
+      {u"00012", 12},
+      {u"12 ", d},
+      {u"\t12", d},
+      {u"- 5", d},
+      {u"", d},
+      {u"-", d},
+      {u"abc", d},
+      {u"1e3", d},
+      {u"12a", d},
+      {u"0x1F", 31},
+      {u"0X1f", 31},
+      {u"$1F", 31},
+      {u"x1F", 31},
+      {u"X1f", 31},
+      {u"-0x1F", -31},
+      {u"-$1F", -31},
+      {u" $10", 16},
+      {u"$", d},
+      {u"0x", d},
+      {u"$G", d},
+      {u"$FFFFFFFF", -1},
+      {u"0xFFFFFFFF", -1},
+      {u"$000000001", 1},
+      {u"$100000000", d},
+      {u"-$80000000", std::numeric_limits<int32_t>::min()},
+      {u"2147483647", std::numeric_limits<int32_t>::max()},
+      {u"2147483648", d},
+      {u"-2147483648", std::numeric_limits<int32_t>::min()},
+      {u"-2147483649", d},
+      {u"99999999999999999999", d},
+  };
+  TVoMemIniFile doc(u"");
+  for (const Case& c : cases) {
+    doc.WriteString(u"S", u"k", c.value);
+    EXPECT_EQ(doc.ReadInteger(u"S", u"k", d), c.expected) << "value \"" << ToUtf8(c.value) << "\"";
+  }
+  EXPECT_EQ(doc.ReadInteger(u"S", u"missing", d), d);
+  EXPECT_EQ(doc.ReadInteger(u"missing", u"k", d), d);
+}
+
+TEST(ReadBoolTest, ZeroIsFalseAndAnyOtherNumberTrue) {
+  struct Case {
+    String value;
+    std::optional<bool> expected;  // none: the default
+  };
+  const Case cases[] = {
+      {u"0", false},           {u"1", true},           {u"2", true},        {u"-1", true}, {u"$0", false},
+      {u"true", std::nullopt}, {u"yes", std::nullopt}, {u"", std::nullopt},
+  };
+  TVoMemIniFile doc(u"");
+  for (const Case& c : cases) {
+    doc.WriteString(u"S", u"b", c.value);
+    for (const bool dflt : {false, true}) {
+      EXPECT_EQ(doc.ReadBool(u"S", u"b", dflt), c.expected.value_or(dflt)) << ToUtf8(c.value);
+    }
+  }
+}
+
+TEST_F(IniFileTest, AMissingFileGivesAnEmptyDocument) {
+  std::filesystem::create_directory(PathOf("folder.ini"));
+  for (const char* name : {"absent.ini", "folder.ini"}) {
+    const String path = ToString(PathOf(name));
+    TVoMemIniFile doc(path);
+    EXPECT_EQ(doc.FileName(), path);
+    EXPECT_EQ(doc.ReadString(u"A", u"k", kDefault), kDefault);
+    EXPECT_EQ(doc.ReadInteger(u"A", u"k", 5), 5);
+    std::vector<String> sections{u"stale"};
+    doc.ReadSections(sections);
+    EXPECT_TRUE(sections.empty());
+    EXPECT_TRUE(DocumentLines(doc).empty());
+  }
+}
+
+std::string Utf16Bytes(std::u16string_view text, bool bigEndian) {
+  std::string bytes;
+  for (const char16_t c : text) {
+    const char hi = static_cast<char>(c >> 8);
+    const char lo = static_cast<char>(c & 0xFF);
+    bytes += bigEndian ? hi : lo;
+    bytes += bigEndian ? lo : hi;
+  }
+  return bytes;
+}
+
+TEST_F(IniFileTest, EncodingsAreTakenFromTheByteOrderMark) {
+  const std::u16string text = u"[\u00C4]\r\nk=\u65E5\u672C \u8A9E\r\n";
+  const std::string utf8 = ToUtf8(text);
+  struct Case {
+    const char* what;
+    std::string bytes;
+    std::optional<TEncoding> encoding;
+  };
+  const Case cases[] = {
+      {"UTF-8 with BOM", "\xEF\xBB\xBF" + utf8, std::nullopt},
+      {"no BOM reads as UTF-8", utf8, std::nullopt},
+      {"UTF-16 LE with BOM", "\xFF\xFE" + Utf16Bytes(text, false), std::nullopt},
+      {"UTF-16 BE with BOM", "\xFE\xFF" + Utf16Bytes(text, true), std::nullopt},
+      {"UTF-16 LE given", Utf16Bytes(text, false), TEncoding::Utf16LE},
+      {"UTF-16 LE given, BOM skipped", "\xFF\xFE" + Utf16Bytes(text, false), TEncoding::Utf16LE},
+      {"UTF-8 given, BOM skipped", "\xEF\xBB\xBF" + utf8, TEncoding::Utf8},
+  };
+  for (const Case& c : cases) {
+    test::WriteFileBytes(PathOf("enc.ini"), c.bytes);
+    const String path = ToString(PathOf("enc.ini"));
+    const auto doc = c.encoding ? std::make_unique<TVoMemIniFile>(path, *c.encoding)
+                                : std::make_unique<TVoMemIniFile>(path);
+    EXPECT_EQ(doc->ReadString(u"\u00C4", u"k", kDefault), u"\u65E5\u672C \u8A9E") << c.what;
+    std::vector<String> sections;
+    doc->ReadSections(sections);
+    EXPECT_EQ(sections, std::vector<String>{u"\u00C4"}) << c.what;
+  }
+}
+
+TEST_F(IniFileTest, InvalidUtf8NeverStopsLoading) {
+  const auto doc = LoadBytes("[A]\nbad=x\xFF\xC3y\nnext=1\n[\xED\xA0\x80]\nk=2\n");
+  const String bad = doc->ReadString(u"A", u"bad", kDefault);
+  ASSERT_GE(bad.size(), 3u);
+  EXPECT_EQ(bad.front(), u'x');
+  EXPECT_EQ(bad.back(), u'y');
+  EXPECT_NE(bad.find(u'\uFFFD'), String::npos);
+  EXPECT_EQ(doc->ReadInteger(u"A", u"next", 0), 1);
+  std::vector<String> sections;
+  doc->ReadSections(sections);
+  EXPECT_EQ(sections.size(), 2u);
+}
+
+TEST_F(IniFileTest, HugeLinesAndNulFloodsLoad) {
+  const std::string longValue(8 * 1024 * 1024, 'v');
+  auto doc = LoadBytes("[A]\nk=" + longValue);
+  EXPECT_EQ(doc->ReadString(u"A", u"k", kDefault).size(), longValue.size());
+
+  doc = LoadBytes(std::string(8 * 1024 * 1024, 'x'));  // one line, no section
+  EXPECT_TRUE(DocumentLines(*doc).empty());
+
+  doc = LoadBytes("[A]\nk=1\n" + std::string(1024 * 1024, '\0') + "[B]\nj=2\n");
+  EXPECT_EQ(doc->ReadString(u"A", u"k", kDefault), u"1");
+  EXPECT_EQ(doc->ReadString(u"B", u"j", kDefault), kDefault);
+}
+
+TEST_F(IniFileTest, KeysCollidingInOneBucketAreAllFound) {
+  // Four-character keys over "0".."Z" without ";" and "=", all in bucket 0.
+  const std::string digits = "0123456789:<>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  const std::size_t base = digits.size();
+  TVoStringHash hash;
+  std::vector<std::string> keys;
+  for (std::size_t n = 0; n < base * base * base * base && keys.size() < 4000; ++n) {
+    const std::string key{digits[n % base], digits[n / base % base], digits[n / base / base % base],
+                          digits[n / base / base / base]};
+    if (hash.HashOf(FromUtf8(key)) == 0) keys.push_back(key);
+  }
+  ASSERT_GT(keys.size(), 2000u);
+  std::string text = "[A]\n";
+  for (std::size_t i = 0; i < keys.size(); ++i) text += keys[i] + "=" + std::to_string(i) + "\n";
+  const auto doc = LoadBytes(text);
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    ASSERT_EQ(doc->ReadInteger(u"a", FromUtf8(keys[i]), -1), static_cast<int32_t>(i)) << keys[i];
+  }
+}
+
+TEST_F(IniFileTest, ManySmallSectionsLoad) {
+  std::string text;
+  const int count = 20000;
+  for (int i = 0; i < count; ++i) text += "[s" + std::to_string(i) + "]\nk=" + std::to_string(i) + "\n";
+  const auto doc = LoadBytes(text);
+  std::vector<String> sections;
+  doc->ReadSections(sections);
+  EXPECT_EQ(sections.size(), static_cast<std::size_t>(count));
+  EXPECT_EQ(doc->ReadInteger(u"S19999", u"K", -1), 19999);
+}
+
+// Whatever a file holds, the saved document loads back as the same document. (Tabs and other
+// control characters are left out: a value that begins or ends with one is stored unquoted and
+// loses it, as ValuesComeBackFromTheFile shows.)
+TEST_F(IniFileTest, SavedJunkLoadsBackUnchanged) {
+  const std::string alphabet[] = {"[", "]", "=", ";",        "\"",   " ",    "\r", "\n",          "\r\n",
+                                  "a", "B", "k", "\xC3\xA9", "\xFF", "\x7F", "#",  "\xE3\x80\x80"};
+  std::mt19937 random(20240611);
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(alphabet) - 1);
+  for (int round = 0; round < 60; ++round) {
+    std::string junk = round % 2 == 0 ? "[s]\n" : "";
+    for (int i = 0; i < 3000; ++i) junk += alphabet[pick(random)];
+    const auto doc = LoadBytes(junk);
+    const std::vector<String> lines = DocumentLines(*doc);
+    doc->UpdateFile();
+    const auto reloaded = std::make_unique<TVoMemIniFile>(ToString(PathOf("doc.ini")));
+    const std::vector<String> again = DocumentLines(*reloaded);
+    const auto [was, is] = std::mismatch(lines.begin(), lines.end(), again.begin(), again.end());
+    ASSERT_TRUE(was == lines.end() && is == again.end())
+        << "round " << round << ", line " << (was - lines.begin()) << ": "
+        << (was == lines.end() ? "(none)" : ToUtf8(*was)) << " became "
+        << (is == again.end() ? "(none)" : ToUtf8(*is));
+  }
+}
+
+}  // namespace
+}  // namespace kestrum
