@@ -1,0 +1,329 @@
+#include "data/RaidTimerData.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "base/Files.h"
+#include "data/shhlpr.h"
+#include "ini/VoMemIniFile.h"
+
+namespace kestrum {
+
+namespace {
+
+const String kRaidSection = u"RAID";
+const String kCharaSection = u"CHARA";
+const String kCountKey = u"COUNT";
+const String kNameKey = u"NAME";
+const String kCountSuffix = u" COUNT";
+const String kDefaultDateText = u"1980/01/01 00:00:00";
+constexpr int64_t kMinTimerBudget = 1'000'000;
+
+String CharaSection(int index) {
+  return kCharaSection + IntToStr(index);
+}
+
+// Moves the element at FromIdx to ToIdx; the elements in between close up.
+template <typename T>
+void MoveItem(std::vector<T>& items, int FromIdx, int ToIdx) {
+  if (FromIdx < ToIdx)
+    std::rotate(items.begin() + FromIdx, items.begin() + FromIdx + 1, items.begin() + ToIdx + 1);
+  else if (FromIdx > ToIdx)
+    std::rotate(items.begin() + ToIdx, items.begin() + FromIdx, items.begin() + FromIdx + 1);
+}
+
+// The number a key or section suffix stands for, as Save writes it: decimal digits without leading
+// zeros. Anything else (and numbers beyond the 32-bit range) is no index.
+std::optional<int32_t> ParseIndex(std::u16string_view text) {
+  if (text.empty() || text.size() > 10 || (text.size() > 1 && text[0] == u'0')) return std::nullopt;
+  int64_t value = 0;
+  for (char16_t c : text) {
+    if (c < u'0' || c > u'9') return std::nullopt;
+    value = value * 10 + (c - u'0');
+  }
+  if (value > INT32_MAX) return std::nullopt;
+  return static_cast<int32_t>(value);
+}
+
+size_t KeyCount(const TVoMemIniFile& Ini) {
+  std::vector<String> sections;
+  std::vector<String> keys;
+  Ini.ReadSections(sections);
+  size_t total = 0;
+  for (const String& section : sections) {
+    Ini.ReadSection(section, keys);
+    total += keys.size();
+  }
+  return total;
+}
+
+// A damaged count must not make us build millions of rows: the raids end at the last name key below
+// the count, and a name key is only believed below the number of keys the whole file holds.
+int32_t RaidCountHeld(const TVoMemIniFile& Ini, int32_t ACount, size_t AKeyCount) {
+  const int64_t limit = std::min<int64_t>(ACount, static_cast<int64_t>(AKeyCount));
+  std::vector<String> keys;
+  Ini.ReadSection(kRaidSection, keys);
+  int32_t held = 0;
+  for (const String& key : keys) {
+    const std::optional<int32_t> index = ParseIndex(key);
+    if (index && *index < limit) held = std::max(held, *index + 1);
+  }
+  return held;
+}
+
+// The indices i below ACount for which a section "CHARA<i>" exists, ascending. Every other index of
+// the count has no name and so yields no character; skipping it keeps a huge count cheap.
+std::vector<int32_t> CharaIndicesHeld(const TVoMemIniFile& Ini, int32_t ACount) {
+  std::vector<String> sections;
+  Ini.ReadSections(sections);
+  std::vector<int32_t> indices;
+  for (const String& section : sections) {
+    if (section.size() <= kCharaSection.size() ||
+        !SameTextAscii(std::u16string_view(section).substr(0, kCharaSection.size()), kCharaSection))
+      continue;
+    const std::optional<int32_t> index =
+        ParseIndex(std::u16string_view(section).substr(kCharaSection.size()));
+    if (index && *index < ACount) indices.push_back(*index);
+  }
+  std::sort(indices.begin(), indices.end());
+  indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+  return indices;
+}
+
+TDateTime ReadActivateTime(const TVoMemIniFile& Ini, const String& Section, const String& RaidName) {
+  TDateTime value = 0;
+  if (!TryStrToDateTime(Ini.ReadString(Section, RaidName, kDefaultDateText), value, FormatSettings()))
+    return 0;
+  return value;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------
+// TRaidTimerData
+
+const TDateTime TRaidTimerData::LockOutLength = 3 * EncodeTime(22, 0, 0, 0);
+
+TRaidTimerData::TRaidTimerData(TDateTime AnActivateTime, uint32_t ACount)
+    : FCount(ACount), FActivateTime(AnActivateTime) {}
+
+bool TRaidTimerData::Enabled() const {
+  return FActivateTime == 0 || Now() >= FActivateTime;
+}
+
+void TRaidTimerData::Done() {
+  DoneAfter(LockOutLength);
+}
+
+void TRaidTimerData::DoneAfter(TDateTime AInterval) {
+  FActivateTime = Now() + AInterval;
+  ++FCount;  // unsigned: wraps to 0 after 4294967295
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TCharaData
+
+TCharaData::TCharaData(const String& AName, const std::vector<TDateTime>& ARaidTimerDatas,
+                       const std::vector<uint32_t>& ARaidCounts)
+    : FName(AName) {
+  FRaidTimerDatas.reserve(ARaidTimerDatas.size());
+  for (size_t k = 0; k < ARaidTimerDatas.size(); ++k)
+    FRaidTimerDatas.push_back(std::make_unique<TRaidTimerData>(ARaidTimerDatas[k], ARaidCounts[k]));
+}
+
+TCharaData::TCharaData(const TCharaData& ASrc) : FName(ASrc.FName) {
+  FRaidTimerDatas.reserve(ASrc.FRaidTimerDatas.size());
+  for (const auto& timer : ASrc.FRaidTimerDatas)
+    FRaidTimerDatas.push_back(std::make_unique<TRaidTimerData>(timer->ActivateTime(), timer->Count()));
+}
+
+TCharaData::~TCharaData() {
+  while (!FRaidTimerDatas.empty()) FRaidTimerDatas.pop_back();
+}
+
+void TCharaData::AddRaid() {
+  FRaidTimerDatas.push_back(std::make_unique<TRaidTimerData>(0, 0));
+}
+
+void TCharaData::DelRaid(int index) {
+  FRaidTimerDatas.erase(FRaidTimerDatas.begin() + index);
+}
+
+void TCharaData::SwapRaid(int i, int j) {
+  std::swap(FRaidTimerDatas[i], FRaidTimerDatas[j]);
+}
+
+void TCharaData::MoveRaid(int FromIdx, int ToIdx) {
+  MoveItem(FRaidTimerDatas, FromIdx, ToIdx);
+}
+
+void TCharaData::CopyFrom(const TCharaData& ASrc) {
+  FName = ASrc.FName;
+  if (RaidCount() != ASrc.RaidCount()) return;
+  for (size_t k = 0; k < FRaidTimerDatas.size(); ++k) {
+    FRaidTimerDatas[k]->SetActivateTime(ASrc.FRaidTimerDatas[k]->ActivateTime());
+    FRaidTimerDatas[k]->SetCount(ASrc.FRaidTimerDatas[k]->Count());
+  }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TKestrum: roster commands
+
+TKestrum::~TKestrum() {
+  Clear();
+}
+
+void TKestrum::Clear() {
+  for (auto& chara : FCharaDatas) chara.reset();
+  FCharaDatas.clear();
+  FRaidNames.clear();
+}
+
+int TKestrum::SetDefaultRaids() {
+  FRaidNames = {u"VoN",    u"TF", u"DQ",  u"RF",   u"AA",  u"13",   u"HoX",  u"VoD", u"ToD",
+                u"Chrono", u"MA", u"LoB", u"CitW", u"FoT", u"FoTP", u"TotD", u"MoD", u"DotJ"};
+  return static_cast<int>(FRaidNames.size());
+}
+
+void TKestrum::AddRaid(const String& ARaidName) {
+  FRaidNames.push_back(ARaidName);
+  for (auto& chara : FCharaDatas) chara->AddRaid();
+  Save();
+}
+
+void TKestrum::DelRaid(int index) {
+  for (auto& chara : FCharaDatas) chara->DelRaid(index);
+  FRaidNames.erase(FRaidNames.begin() + index);
+  Save();
+}
+
+void TKestrum::RenameRaid(int index, const String& ANewName) {
+  FRaidNames[index] = ANewName;
+  Save();
+}
+
+void TKestrum::SwapRaid(int i, int j) {
+  std::swap(FRaidNames[i], FRaidNames[j]);
+  for (auto& chara : FCharaDatas) chara->SwapRaid(i, j);
+  Save();
+}
+
+void TKestrum::MoveRaid(int FromIdx, int ToIdx) {
+  MoveItem(FRaidNames, FromIdx, ToIdx);
+  for (auto& chara : FCharaDatas) chara->MoveRaid(FromIdx, ToIdx);
+  Save();
+}
+
+void TKestrum::AddChara(const String& AName) {
+  const std::vector<TDateTime> times(FRaidNames.size(), 0);
+  const std::vector<uint32_t> counts(FRaidNames.size(), 0);
+  FCharaDatas.push_back(std::make_unique<TCharaData>(AName, times, counts));
+  Save();
+}
+
+void TKestrum::DelChara(int index) {
+  FCharaDatas.erase(FCharaDatas.begin() + index);
+  Save();
+}
+
+void TKestrum::RenameChara(int index, const String& ANewName) {
+  FCharaDatas[index]->SetName(ANewName);
+  Save();
+}
+
+void TKestrum::SwapChara(int i, int j) {
+  std::swap(FCharaDatas[i], FCharaDatas[j]);
+  Save();
+}
+
+void TKestrum::MoveChara(int FromIdx, int ToIdx) {
+  MoveItem(FCharaDatas, FromIdx, ToIdx);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TKestrum: data file
+
+void TKestrum::Load() {
+  Clear();
+  const TVoMemIniFile ini(GetDataFileName());
+  const size_t keyCount = KeyCount(ini);
+
+  int32_t raidCount = RaidCountHeld(ini, ini.ReadInteger(kRaidSection, kCountKey, 0), keyCount);
+  if (raidCount < 1) {
+    raidCount = SetDefaultRaids();
+  } else {
+    FRaidNames.reserve(raidCount);
+    for (int32_t k = 0; k < raidCount; ++k)
+      FRaidNames.push_back(ini.ReadString(kRaidSection, IntToStr(k), u""));
+  }
+
+  // Every timer costs memory however few keys stand for it: a few thousand raid names and character
+  // sections must not build a billion timers. A saved roster holds two keys per timer, so the budget
+  // only cuts hostile files; characters beyond it are not loaded.
+  const int64_t timerBudget = std::max<int64_t>(4 * static_cast<int64_t>(keyCount), kMinTimerBudget);
+  const int32_t charaCount = ini.ReadInteger(kCharaSection, kCountKey, 0);
+  for (int32_t i : CharaIndicesHeld(ini, charaCount)) {
+    if (static_cast<int64_t>(FCharaDatas.size() + 1) * raidCount > timerBudget) break;
+    const String section = CharaSection(i);
+    const String name = ini.ReadString(section, kNameKey, u"");
+    if (name.empty()) continue;
+    std::vector<TDateTime> times(raidCount);
+    std::vector<uint32_t> counts(raidCount);
+    for (int32_t k = 0; k < raidCount; ++k) {
+      times[k] = ReadActivateTime(ini, section, FRaidNames[k]);
+      counts[k] = static_cast<uint32_t>(ini.ReadInteger(section, FRaidNames[k] + kCountSuffix, 0));
+    }
+    FCharaDatas.push_back(std::make_unique<TCharaData>(name, times, counts));
+  }
+}
+
+void TKestrum::Save() {
+  const String path = GetDataFileName();
+  ForceFileDir(path);
+  const String bak = path + u".bak";
+  const String bak2 = path + u".bak2";
+  const bool hadFile = FileExists(path);
+  bool backupMade = false;
+  try {
+    if (FileExists(bak2)) DeleteFile(bak2);
+    if (FileExists(bak)) RenameFile(bak, bak2);
+    backupMade = hadFile && CopyFileReplacing(path, bak);
+
+    TVoMemIniFile ini(path);
+    ini.WriteInteger(kRaidSection, kCountKey, RaidCount());
+    for (int32_t k = 0; k < RaidCount(); ++k) ini.WriteString(kRaidSection, IntToStr(k), FRaidNames[k]);
+    ini.WriteInteger(kCharaSection, kCountKey, CharaCount());
+    for (int32_t i = 0; i < CharaCount(); ++i) {
+      const String section = CharaSection(i);
+      const TCharaData& chara = *FCharaDatas[i];
+      ini.WriteString(section, kNameKey, chara.Name());
+      for (int32_t k = 0; k < RaidCount(); ++k) {
+        const TRaidTimerData& timer = *chara.GetRaidTimerDatas(k);
+        ini.WriteString(section, FRaidNames[k], DateTimeToStr(timer.ActivateTime()));
+        ini.WriteInteger(section, FRaidNames[k] + kCountSuffix, static_cast<int32_t>(timer.Count()));
+      }
+    }
+    ini.UpdateFile();
+
+    if (FileExists(bak2)) DeleteFile(bak2);
+  } catch (const Exception& e) {
+    // The file is written atomically, so when no backup of it was made it still holds what it held
+    // before; copying an older backup over it would lose the last good save. A file this save
+    // created from nothing is removed.
+    if (backupMade)
+      CopyFileReplacing(bak, path);
+    else if (!hadFile)
+      DeleteFile(path);
+    if (FileExists(bak2)) {
+      CopyFileReplacing(bak2, bak);
+      DeleteFile(bak2);
+    }
+    Load();
+    throw ERTDSaveError(e.Message());
+  }
+}
+
+}  // namespace kestrum

@@ -1,0 +1,228 @@
+// Costs of the data file's INI work, each set beside plain file I/O of the same bytes so the results
+// read as ratios: "x_read" is the time over reading the whole file, "x_write" over writing it whole
+// and fsyncing it (the document's save is an atomic write that also syncs). The plain benchmarks run
+// first and give those two times.
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "base/DateTime.h"
+#include "base/Strings.h"
+#include "data/RaidTimerData.h"
+#include "data/shhlpr.h"
+#include "ini/VoMemIniFile.h"
+
+namespace kestrum::bench {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+struct RosterSize {
+  const char* label;
+  int charas;
+  int raids;
+};
+
+// A typical roster and a large one (about 40,000 keys).
+const RosterSize kSizes[] = {{"typical 20x30", 20, 30}, {"large 200x100", 200, 100}};
+
+// The roster file as a save writes it, with timers and counts that differ from key to key.
+std::string RosterText(const RosterSize& size) {
+  std::string text = "[RAID]\r\n\r\nCOUNT=" + std::to_string(size.raids) + "\r\n";
+  for (int k = 0; k < size.raids; ++k) text += std::to_string(k) + "=\"Raid " + std::to_string(k) + "\"\r\n";
+  text += "\r\n[CHARA]\r\n\r\nCOUNT=" + std::to_string(size.charas) + "\r\n\r\n";
+  for (int i = 0; i < size.charas; ++i) {
+    text += "[CHARA" + std::to_string(i) + "]\r\n\r\nNAME=Chara" + std::to_string(i) + "\r\n";
+    for (int k = 0; k < size.raids; ++k) {
+      const int day = 1 + (i + k) % 28;
+      text += "Raid " + std::to_string(k) + "=\"2024/03/" + (day < 10 ? "0" : "") + std::to_string(day) +
+              " 07:45:30\"\r\nRaid " + std::to_string(k) + " COUNT=" + std::to_string(i * 7 + k) + "\r\n";
+    }
+    text += "\r\n";
+  }
+  return text;
+}
+
+std::string ReadWhole(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY);
+  if (fd < 0) throw std::runtime_error("cannot open " + path);
+  std::string bytes(static_cast<size_t>(lseek(fd, 0, SEEK_END)), '\0');
+  const bool ok = pread(fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size());
+  close(fd);
+  if (!ok) throw std::runtime_error("cannot read " + path);
+  return bytes;
+}
+
+void WriteWholeSynced(const std::string& path, const std::string& bytes) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) throw std::runtime_error("cannot open " + path);
+  const bool ok =
+      write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) && fsync(fd) == 0;
+  close(fd);
+  if (!ok) throw std::runtime_error("cannot write " + path);
+}
+
+// One roster file in a private data folder (XDG_DATA_HOME points there, so TKestrum uses it too).
+class Workspace {
+ public:
+  Workspace() {
+    std::string pattern = (fs::temp_directory_path() / "kestrum-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    root_ = pattern;
+    setenv("XDG_DATA_HOME", root_.c_str(), 1);
+    SetFormatSettings({u"yyyy/mm/dd", u"hh:nn:ss", u'/', u':'});
+  }
+  ~Workspace() {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+
+  // Writes the roster file of the given size and returns its path.
+  std::string Prepare(const RosterSize& size) {
+    const String path = GetDataFileName();
+    ForceFileDir(path);
+    const std::string file = ToUtf8(path);
+    WriteWholeSynced(file, RosterText(size));
+    fs::remove(file + ".bak");
+    return file;
+  }
+  std::string Scratch() const { return (root_ / "plain.dat").string(); }
+
+ private:
+  fs::path root_;
+};
+
+Workspace& Space() {
+  static Workspace space;
+  return space;
+}
+
+// Per-iteration time of the plain whole-file read and write+fsync of each roster size, as the two
+// plain benchmarks (registered first, so run first) measured it.
+struct Baseline {
+  double read = 0;
+  double write = 0;
+};
+
+Baseline& BaselineFor(int64_t sizeIndex) {
+  static std::map<int64_t, Baseline> baselines;
+  return baselines[sizeIndex];
+}
+
+// Runs body once per iteration; returns the wall time of one iteration in seconds.
+template <typename F>
+double TimeIterations(benchmark::State& state, F&& body) {
+  state.SetLabel(kSizes[state.range(0)].label);
+  const auto start = Clock::now();
+  for (auto _ : state) body();
+  return std::chrono::duration<double>(Clock::now() - start).count() /
+         static_cast<double>(state.iterations());
+}
+
+// Runs body and reports its time as ratios to the plain baselines of the same roster size.
+template <typename F>
+void RunAgainstBaseline(benchmark::State& state, F&& body) {
+  const double perIteration = TimeIterations(state, body);
+  const Baseline& baseline = BaselineFor(state.range(0));
+  if (baseline.read > 0) state.counters["x_read"] = perIteration / baseline.read;
+  if (baseline.write > 0) state.counters["x_write"] = perIteration / baseline.write;
+}
+
+// Every (section, key, value) of the document.
+struct Entry {
+  String section;
+  String key;
+  String value;
+};
+
+std::vector<Entry> Entries(const TVoMemIniFile& ini) {
+  std::vector<Entry> entries;
+  std::vector<String> sections;
+  std::vector<String> keys;
+  ini.ReadSections(sections);
+  for (const String& section : sections) {
+    ini.ReadSection(section, keys);
+    for (const String& key : keys) entries.push_back({section, key, ini.ReadString(section, key, u"")});
+  }
+  return entries;
+}
+
+void BM_PlainRead(benchmark::State& state) {
+  const std::string path = Space().Prepare(kSizes[state.range(0)]);
+  BaselineFor(state.range(0)).read =
+      TimeIterations(state, [&] { benchmark::DoNotOptimize(ReadWhole(path)); });
+}
+
+void BM_PlainWriteFsync(benchmark::State& state) {
+  const std::string bytes = ReadWhole(Space().Prepare(kSizes[state.range(0)]));
+  BaselineFor(state.range(0)).write =
+      TimeIterations(state, [&] { WriteWholeSynced(Space().Scratch(), bytes); });
+}
+
+void BM_IniLoad(benchmark::State& state) {
+  const String path = FromUtf8(Space().Prepare(kSizes[state.range(0)]));
+  RunAgainstBaseline(state, [&] {
+    TVoMemIniFile ini(path);
+    benchmark::DoNotOptimize(&ini);
+  });
+}
+
+void BM_IniReadEveryKey(benchmark::State& state) {
+  const TVoMemIniFile ini(FromUtf8(Space().Prepare(kSizes[state.range(0)])));
+  const std::vector<Entry> entries = Entries(ini);
+  state.counters["keys"] = static_cast<double>(entries.size());
+  RunAgainstBaseline(state, [&] {
+    for (const Entry& e : entries) benchmark::DoNotOptimize(ini.ReadString(e.section, e.key, u""));
+  });
+}
+
+void BM_IniWriteEveryKey(benchmark::State& state) {
+  TVoMemIniFile ini(FromUtf8(Space().Prepare(kSizes[state.range(0)])));
+  const std::vector<Entry> entries = Entries(ini);
+  RunAgainstBaseline(state, [&] {
+    for (const Entry& e : entries) ini.WriteString(e.section, e.key, e.value);
+  });
+}
+
+void BM_IniUpdateFile(benchmark::State& state) {
+  TVoMemIniFile ini(FromUtf8(Space().Prepare(kSizes[state.range(0)])));
+  RunAgainstBaseline(state, [&] { ini.UpdateFile(); });
+}
+
+void BM_KestrumSave(benchmark::State& state) {
+  Space().Prepare(kSizes[state.range(0)]);
+  TKestrum roster;
+  roster.Load();
+  RunAgainstBaseline(state, [&] { roster.Save(); });
+}
+
+void BM_KestrumLoad(benchmark::State& state) {
+  Space().Prepare(kSizes[state.range(0)]);
+  TKestrum roster;
+  RunAgainstBaseline(state, [&] { roster.Load(); });
+}
+
+#define KESTRUM_BENCH(fn) BENCHMARK(fn)->DenseRange(0, 1)->Unit(benchmark::kMicrosecond)
+KESTRUM_BENCH(BM_PlainRead);
+KESTRUM_BENCH(BM_PlainWriteFsync);
+KESTRUM_BENCH(BM_IniLoad);
+KESTRUM_BENCH(BM_IniReadEveryKey);
+KESTRUM_BENCH(BM_IniWriteEveryKey);
+KESTRUM_BENCH(BM_IniUpdateFile);
+KESTRUM_BENCH(BM_KestrumLoad);
+KESTRUM_BENCH(BM_KestrumSave);
+
+}  // namespace
+}  // namespace kestrum::bench
+
+BENCHMARK_MAIN();

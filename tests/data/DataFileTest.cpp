@@ -1,0 +1,408 @@
+#include <algorithm>
+#include <csignal>
+#include <functional>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "base/Strings.h"
+#include "data/RaidTimerData.h"
+#include "tests/data/DataTestFixture.h"
+#include "tests/data/RosterFileSupport.h"
+
+namespace kestrum::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+using DataFileTest = DataTest;
+
+TEST_F(DataFileTest, FirstLoadGivesTheDefaultRaidsAndWritesNothing) {
+  TKestrum roster;
+  roster.Load();
+  EXPECT_EQ(roster.RaidNameAry(), DefaultRaids());
+  EXPECT_EQ(roster.CharaCount(), 0);
+  EXPECT_FALSE(fs::exists(home_.DataHome() / "Brasswick"));
+}
+
+TEST_F(DataFileTest, SavesRotateTheBackup) {
+  TKestrum roster;
+  roster.Load();
+  roster.Save();
+  ASSERT_TRUE(fs::is_regular_file(DataFile())) << "the first save creates the folders and the file";
+  EXPECT_FALSE(fs::exists(Backup()));
+  EXPECT_FALSE(fs::exists(Backup2()));
+  const std::string first = ReadFileBytes(DataFile());
+
+  roster.AddChara(u"x");
+  EXPECT_EQ(ReadFileBytes(Backup()), first);
+  EXPECT_FALSE(fs::exists(Backup2()));
+  const std::string second = ReadFileBytes(DataFile());
+  EXPECT_NE(second, first);
+
+  roster.RenameChara(0, u"y");
+  EXPECT_EQ(ReadFileBytes(Backup()), second);
+  EXPECT_FALSE(fs::exists(Backup2()));
+  EXPECT_EQ(FolderListing(home_.AppFolder()), (std::vector<std::string>{"raid.dat", "raid.dat.bak"}));
+}
+
+TEST_F(DataFileTest, SaveWritesSectionsKeysDatesAndSignedCounts) {
+  WriteFileBytes(DataFile(), Lines({"[RAID]", "", "COUNT=2", "0=VoN", "1=\"Tower of Despair\"", ""}));
+  TKestrum roster;
+  roster.Load();
+  roster.AddChara(u"Ann");
+  roster.GetCharaDatas(0)->GetRaidTimerDatas(0)->Done();
+  roster.GetCharaDatas(0)->GetRaidTimerDatas(1)->SetCount(2147483648u);
+  roster.Save();
+  EXPECT_EQ(ReadFileBytes(DataFile()),
+            Lines({"[RAID]", "", "COUNT=2", "0=VoN", "1=\"Tower of Despair\"", "", "[CHARA]", "", "COUNT=1",
+                   "", "[CHARA0]", "", "NAME=Ann", "VoN=\"2024/03/08 07:45:30\"", "VoN COUNT=1",
+                   "Tower of Despair=1899/12/30", "Tower of Despair COUNT=-2147483648", ""}));
+}
+
+TEST_F(DataFileTest, TimersAndNamesComeBackUnchanged) {
+  const TDateTime midnight = EncodeDate(2024, 5, 6);
+  WriteFileBytes(DataFile(), Lines({"[RAID]", "COUNT=5", "0=plain", "1=two words",
+                                    "2=\"\"\"quoted\"\" raid\"", "3=\" padded \"", "4=雷"}));
+  TKestrum roster;
+  roster.Load();
+  ASSERT_EQ(roster.RaidNameAry(),
+            (std::vector<String>{u"plain", u"two words", u"\"quoted\" raid", u" padded ", u"雷"}));
+  roster.AddChara(u"Ann \"the Bold\" Lee");
+  roster.AddChara(u" spaced ");
+  const TDateTime times[] = {0, midnight, midnight + EncodeTime(0, 0, 1, 0), now_ + 2.75, now_ - 1};
+  const uint32_t counts[] = {0, 2147483647u, 2147483648u, 4294967295u, 12};
+  for (int k = 0; k < 5; ++k) {
+    roster.GetCharaDatas(1)->GetRaidTimerDatas(k)->SetActivateTime(times[k]);
+    roster.GetCharaDatas(1)->GetRaidTimerDatas(k)->SetCount(counts[k]);
+  }
+  roster.Save();
+  EXPECT_NE(ReadFileBytes(DataFile()).find("two words=2024/05/06\r\n"), std::string::npos)
+      << "midnight is written as the date alone";
+  EXPECT_NE(ReadFileBytes(DataFile()).find("plain=1899/12/30\r\n"), std::string::npos);
+  const RosterView reloaded = Reloaded();
+  EXPECT_EQ(reloaded.raids, roster.RaidNameAry());
+  ASSERT_EQ(reloaded.charas.size(), 2u);
+  EXPECT_EQ(reloaded.charas[0].name, u"Ann \"the Bold\" Lee");
+  EXPECT_EQ(reloaded.charas[1].name, u" spaced ");
+  for (int k = 0; k < 5; ++k) {
+    EXPECT_NEAR(reloaded.charas[1].times[k], times[k], kMillisecond) << "raid " << k;
+    EXPECT_EQ(reloaded.charas[1].counts[k], counts[k]) << "raid " << k;
+  }
+  EXPECT_EQ(reloaded.charas[1].times[0], 0);
+  EXPECT_EQ(reloaded.charas[1].times[1], midnight);
+}
+
+TEST_F(DataFileTest, HandWrittenCommentsAndUnknownKeysSurviveSaves) {
+  TKestrum roster;
+  roster.Load();
+  roster.AddChara(u"x");
+  std::string text = ReadFileBytes(DataFile());
+  text = Lines({"; my raids"}) + text;
+  text.insert(text.find("NAME=x"), Lines({"; main", "remark=kept"}));
+  WriteFileBytes(DataFile(), text);
+
+  roster.AddRaid(u"new");
+  roster.RenameChara(0, u"y");
+  const std::string saved = ReadFileBytes(DataFile());
+  EXPECT_EQ(saved.rfind(Lines({"; my raids", "[RAID]"}), 0), 0u) << saved;
+  EXPECT_NE(saved.find(Lines({"; main", "remark=kept", "NAME=y"})), std::string::npos) << saved;
+}
+
+TEST_F(DataFileTest, UnusableRaidCountGivesTheDefaultRaids) {
+  for (const char* countLine : {"COUNT=0", "COUNT=-5", "COUNT=abc", "COUNT=", "other=1"}) {
+    WriteFileBytes(DataFile(), Lines({"[RAID]", countLine, "0=a", "[CHARA]", "COUNT=1", "[CHARA0]", "NAME=x",
+                                      "VoN COUNT=7", "DotJ=2030/01/01", "a COUNT=9"}));
+    const RosterView view = Reloaded();
+    EXPECT_EQ(view.raids, DefaultRaids()) << countLine;
+    ASSERT_EQ(view.charas.size(), 1u) << countLine;
+    EXPECT_EQ(view.charas[0].counts[0], 7u) << countLine << ": timers are looked up under the default names";
+    EXPECT_EQ(view.charas[0].times[17], EncodeDate(2030, 1, 1)) << countLine;
+  }
+}
+
+TEST_F(DataFileTest, CharactersComeFromNamedSectionsWithinTheCount) {
+  WriteFileBytes(DataFile(), Lines({"[RAID]",    "COUNT=1",
+                                    "0=a",       "[CHARA]",
+                                    "COUNT=6",                  //
+                                    "[CHARA0]",  "NAME=first",  //
+                                    "[CHARA1]",  "a COUNT=3",   //
+                                    "[chara3]",  "NAME=third",  //
+                                    "[CHARA2]",  "NAME=second",
+                                    "a COUNT=2",                       //
+                                    "[CHARA03]", "NAME=leading zero",  //
+                                    "[CHARA4]",  "NAME=",              //
+                                    "[CHARA6]",  "NAME=beyond the count"}));
+  const RosterView view = Reloaded();
+  std::vector<String> names;
+  for (const RosterView::Chara& chara : view.charas) names.push_back(chara.name);
+  EXPECT_EQ(names, (std::vector<String>{u"first", u"second", u"third"}));
+  EXPECT_EQ(view.charas[1].counts, (std::vector<uint32_t>{2}));
+}
+
+TEST_F(DataFileTest, MissingOrUnreadableDatesAreNotLocked) {
+  struct Case {
+    const char* what;
+    TFormatSettings formats;
+    TDateTime missingKey;
+  };
+  const Case cases[] = {
+      {"year/month/day settings read the default text",
+       {u"yyyy/mm/dd", u"hh:nn:ss", u'/', u':'},
+       EncodeDate(1980, 1, 1)},
+      {"day.month.year settings cannot read it", {u"dd.mm.yyyy", u"hh:nn:ss", u'.', u':'}, 0},
+  };
+  WriteFileBytes(DataFile(), Lines({"[RAID]", "COUNT=2", "0=a", "1=b", "[CHARA]", "COUNT=1", "[CHARA0]",
+                                    "NAME=x", "b=not a date", "b COUNT=many"}));
+  for (const Case& c : cases) {
+    SetFormatSettings(c.formats);
+    const RosterView view = Reloaded();
+    ASSERT_EQ(view.charas.size(), 1u);
+    EXPECT_EQ(view.charas[0].times, (std::vector<TDateTime>{c.missingKey, 0})) << c.what;
+    EXPECT_EQ(view.charas[0].counts, (std::vector<uint32_t>{0, 0})) << c.what;
+  }
+}
+
+TEST_F(DataFileTest, RaidCountIsCutToTheNamesTheFileHolds) {
+  const std::vector<std::string> sane = {"[RAID]",       "COUNT=3",  "0=a",      "1=b",      "2=c",
+                                         "[CHARA]",      "COUNT=2",  "[CHARA0]", "NAME=x",   "a COUNT=1",
+                                         "c=2030/01/01", "[CHARA1]", "NAME=y",   "b COUNT=2"};
+  auto withRaidSection = [&](std::vector<std::string> raidLines, const std::string& charaCount) {
+    std::string text = Lines({"[RAID]"});
+    for (const std::string& line : raidLines) text += line + "\r\n";
+    for (size_t i = 5; i < sane.size(); ++i) text += (i == 6 ? charaCount : sane[i]) + "\r\n";
+    return text;
+  };
+  std::string saneText;
+  for (const std::string& line : sane) saneText += line + "\r\n";
+  WriteFileBytes(DataFile(), saneText);
+  const RosterView expected = Reloaded();
+  ASSERT_EQ(expected.raids, (std::vector<String>{u"a", u"b", u"c"}));
+  ASSERT_EQ(expected.charas.size(), 2u);
+
+  struct Case {
+    const char* what;
+    std::vector<std::string> raidLines;
+    std::string charaCount;
+    std::vector<String> raids;
+  };
+  // Rows past the last raid name the file holds are dropped: as empty names they would make every later
+  // save fail while a character exists. A gap between names stays an empty name.
+  const Case cases[] = {
+      {"huge counts", {"COUNT=2000000000", "0=a", "1=b", "2=c"}, "COUNT=2000000000", {u"a", u"b", u"c"}},
+      {"largest counts", {"COUNT=2147483647", "0=a", "1=b", "2=c"}, "COUNT=2147483647", {u"a", u"b", u"c"}},
+      {"count a little too large", {"COUNT=5", "0=a", "1=b", "2=c"}, "COUNT=2", {u"a", u"b", u"c"}},
+      {"a name missing in between", {"COUNT=3", "0=a", "2=c"}, "COUNT=2", {u"a", u"", u"c"}},
+      {"names beyond the count", {"COUNT=2", "0=a", "1=b", "2=c"}, "COUNT=2", {u"a", u"b"}},
+      {"a far name key is not believed",
+       {"COUNT=2000000000", "0=a", "1=b", "2=c", "1999999999=far"},
+       "COUNT=2",
+       {u"a", u"b", u"c"}},
+      {"no name at all", {"COUNT=2000000000"}, "COUNT=2", DefaultRaids()},
+  };
+  for (const Case& c : cases) {
+    WriteFileBytes(DataFile(), withRaidSection(c.raidLines, c.charaCount));
+    const RosterView view = Reloaded();
+    EXPECT_EQ(view.raids, c.raids) << c.what;
+    ASSERT_EQ(view.charas.size(), 2u) << c.what;
+    if (c.raids == expected.raids) {
+      EXPECT_EQ(view, expected) << c.what << ": the same roster as the sane counts give";
+    }
+  }
+}
+
+TEST_F(DataFileTest, HugeCharaCountReachesAFarSection) {
+  WriteFileBytes(DataFile(), Lines({"[RAID]", "COUNT=1", "0=a", "[CHARA]", "COUNT=2000000000",
+                                    "[CHARA1999999999]", "NAME=far", "[CHARA0]", "NAME=near"}));
+  const RosterView view = Reloaded();
+  ASSERT_EQ(view.charas.size(), 2u);
+  EXPECT_EQ(view.charas[0].name, u"near");
+  EXPECT_EQ(view.charas[1].name, u"far");
+}
+
+TEST_F(DataFileTest, ManyRaidsTimesManyCharactersStayWithinATimerBudget) {
+  // A file of a megabyte: 20,000 raid names and 20,000 named character sections would mean
+  // 400 million timers. Loading stops adding characters once the timers outgrow what the file holds.
+  constexpr int kRaids = 20000;
+  constexpr int kCharas = 20000;
+  std::string text = "[RAID]\r\nCOUNT=" + std::to_string(kRaids) + "\r\n";
+  for (int k = 0; k < kRaids; ++k) text += std::to_string(k) + "=r" + std::to_string(k) + "\r\n";
+  text += "[CHARA]\r\nCOUNT=" + std::to_string(kCharas) + "\r\n";
+  for (int i = 0; i < kCharas; ++i) text += "[CHARA" + std::to_string(i) + "]\r\nNAME=c\r\n";
+  WriteFileBytes(DataFile(), text);
+
+  TKestrum roster;
+  roster.Load();
+  EXPECT_EQ(roster.RaidCount(), kRaids);
+  const int64_t timers = static_cast<int64_t>(roster.RaidCount()) * roster.CharaCount();
+  EXPECT_GT(roster.CharaCount(), 0);
+  EXPECT_LE(timers, std::max<int64_t>(4 * (kRaids + kCharas + 2), 1'000'000));
+}
+
+TEST_F(DataFileTest, DeletingEveryRaidBringsTheDefaultsBack) {
+  WriteFileBytes(DataFile(), Lines({"[RAID]", "COUNT=2", "0=a", "1=b", "[CHARA]", "COUNT=1", "[CHARA0]",
+                                    "NAME=x", "VoN COUNT=3"}));
+  TKestrum roster;
+  roster.Load();
+  roster.DelRaid(0);
+  roster.DelRaid(0);
+  EXPECT_EQ(roster.RaidCount(), 0);
+  const RosterView view = Reloaded();
+  EXPECT_EQ(view.raids, DefaultRaids());
+  ASSERT_EQ(view.charas.size(), 1u);
+  EXPECT_EQ(view.charas[0].counts[0], 3u);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Failed saves
+
+void ExpectSaveError(const std::function<void()>& command, const String& message) {
+  try {
+    command();
+    ADD_FAILURE() << "the save did not fail";
+  } catch (const ERTDSaveError& e) {
+    EXPECT_EQ(e.Message(), message);
+  }
+}
+
+TEST_F(DataFileTest, RefusedRaidNameRollsBack) {
+  TKestrum roster;
+  roster.Load();
+  roster.AddChara(u"x");
+  roster.AddRaid(u"y");
+  const RosterView before = View(roster);
+  const std::string file = ReadFileBytes(DataFile());
+  const std::string backup = ReadFileBytes(Backup());
+
+  ExpectSaveError([&] { roster.AddRaid(u"a=b"); }, u"名前が \"=\" を含んでいる");
+  EXPECT_EQ(ReadFileBytes(DataFile()), file);
+  EXPECT_EQ(ReadFileBytes(Backup()), backup);
+  EXPECT_FALSE(fs::exists(Backup2()));
+  EXPECT_EQ(View(roster), before) << "the roster is reloaded from the file";
+}
+
+TEST_F(DataFileTest, RefusedRaidNameWithoutCharactersFailsAtTheFirstCharacter) {
+  TKestrum roster;
+  roster.Load();
+  roster.AddRaid(u"a=b");
+  EXPECT_EQ(Reloaded(), View(roster));
+  const std::string file = ReadFileBytes(DataFile());
+
+  ExpectSaveError([&] { roster.AddChara(u"x"); }, u"名前が \"=\" を含んでいる");
+  EXPECT_EQ(roster.CharaCount(), 0);
+  EXPECT_EQ(ReadFileBytes(DataFile()), file);
+  EXPECT_EQ(ReadFileBytes(Backup()), file);
+}
+
+TEST_F(DataFileTest, SaveBelowARegularFileFailsAndKeepsTheDefaults) {
+  WriteFileBytes(home_.AppFolder(), "not a folder");
+  TKestrum roster;
+  roster.Load();
+  try {
+    roster.AddChara(u"x");
+    ADD_FAILURE() << "the save did not fail";
+  } catch (const ERTDSaveError& e) {
+    EXPECT_NE(ToUtf8(e.Message()).find("raid.dat"), std::string::npos) << ToUtf8(e.Message());
+  }
+  EXPECT_EQ(View(roster), (RosterView{DefaultRaids(), {}}));
+  EXPECT_EQ(ReadFileBytes(home_.AppFolder()), "not a folder");
+  EXPECT_EQ(FolderListing(home_.AppFolder().parent_path()), (std::vector<std::string>{"Kestrum"}));
+}
+
+// Runs AddChara in a child process whose files may not grow beyond the data file's present size
+// (plus a little), so the new content cannot be written. Returns the error message, or a note
+// starting with "!" when the child saw something else.
+std::string AddCharaWithFileSizeLimit(rlim_t limit) {
+  int pipeFds[2];
+  if (pipe(pipeFds) != 0) return "!pipe";
+  const pid_t pid = fork();
+  if (pid == 0) {
+    close(pipeFds[0]);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit rl{limit, limit};
+    setrlimit(RLIMIT_FSIZE, &rl);
+    std::string report;
+    TKestrum roster;
+    roster.Load();
+    const int before = roster.CharaCount();
+    try {
+      roster.AddChara(String(200, u'n'));
+      report = "!no error";
+    } catch (const ERTDSaveError& e) {
+      report = roster.CharaCount() == before ? ToUtf8(e.Message()) : "!roster not reloaded";
+    } catch (const std::exception& e) {
+      report = std::string("!other error: ") + e.what();
+    }
+    (void)!write(pipeFds[1], report.data(), report.size());
+    _exit(0);
+  }
+  close(pipeFds[1]);
+  std::string report;
+  char buffer[512];
+  ssize_t n;
+  while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) report.append(buffer, static_cast<size_t>(n));
+  close(pipeFds[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "!child died";
+  return report;
+}
+
+TEST_F(DataFileTest, SaveThatCannotWriteRestoresFileAndBackup) {
+  struct Case {
+    const char* what;
+    int savesBefore;
+    std::vector<std::string> files;
+  };
+  const Case cases[] = {
+      {"first save", 0, {}},
+      {"second save", 1, {"raid.dat", "raid.dat.bak"}},
+      {"later save", 2, {"raid.dat", "raid.dat.bak"}},
+  };
+  for (const Case& c : cases) {
+    TempHome home;
+    TKestrum roster;
+    roster.Load();
+    for (int i = 0; i < c.savesBefore; ++i) roster.AddChara(u"c" + IntToStr(i));
+    const fs::path folder = home.AppFolder();
+    const std::string file = ReadFileBytes(folder / "raid.dat");
+    // Where there was no backup yet, the failed save leaves one with the file's content.
+    const std::string backup = c.savesBefore > 1 ? ReadFileBytes(folder / "raid.dat.bak") : file;
+
+    const std::string message = AddCharaWithFileSizeLimit(file.size() + 16);
+    EXPECT_FALSE(message.empty()) << c.what;
+    EXPECT_NE(message[0], '!') << c.what << ": " << message;
+    EXPECT_NE(message.find("raid.dat"), std::string::npos) << c.what << ": the message names the file";
+    EXPECT_EQ(FolderListing(folder), c.files) << c.what << ": no second backup and no temporary file";
+    EXPECT_EQ(ReadFileBytes(folder / "raid.dat"), file) << c.what;
+    EXPECT_EQ(ReadFileBytes(folder / "raid.dat.bak"), backup) << c.what;
+  }
+}
+
+// When the old backup cannot be moved aside (a folder is in the way of ".bak2") and no new backup
+// can be made, the data file itself was never touched: the rollback must not put the older backup
+// over it.
+TEST_F(DataFileTest, SaveThatCannotRefreshTheBackupKeepsTheLastSave) {
+  TKestrum roster;
+  roster.Load();
+  roster.AddChara(u"c0");
+  roster.AddChara(u"c1");
+  const std::string file = ReadFileBytes(DataFile());
+  const std::string backup = ReadFileBytes(Backup());
+  fs::create_directories(Backup2() / "in the way");
+
+  const std::string message = AddCharaWithFileSizeLimit(backup.size() + 16);
+  EXPECT_FALSE(message.empty());
+  EXPECT_NE(message[0], '!') << message;
+  EXPECT_EQ(ReadFileBytes(DataFile()), file);
+  EXPECT_EQ(ReadFileBytes(Backup()), backup);
+  EXPECT_EQ(Reloaded().charas.size(), 2u);
+}
+
+}  // namespace
+}  // namespace kestrum::test
