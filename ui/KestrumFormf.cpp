@@ -1,0 +1,626 @@
+#include "ui/KestrumFormf.h"
+
+#include <vector>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFontDialog>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTimer>
+
+#include "data/shhlpr.h"
+#include "ini/VoMemIniFile.h"
+#include "platform/notifyBTF.h"
+#include "platform/scrposadjustor.h"
+#include "ui/ErrorReport.h"
+#include "ui/GridGeometry.h"
+#include "ui/RaidGrid.h"
+#include "ui/WindowSettings.h"
+#include "ui/aboutf.h"
+#include "ui/addchrf.h"
+#include "ui/chrdatf.h"
+#include "ui/confirmresetf.h"
+
+namespace kestrum {
+
+namespace {
+
+const QPoint kNoCell{-1, -1};
+
+QString QStr(const String& AText) {
+  return QString::fromStdU16String(AText);
+}
+
+QRect ToQRect(const TCellRect& R) {
+  return QRect(R.Left, R.Top, R.Width(), R.Height());
+}
+
+TPlacement ToPlacement(const QRect& R) {
+  return {R.left(), R.top(), R.width(), R.height()};
+}
+
+// The font with no style; header texts use it made bold, which replaces any other style.
+QFont PlainFont(QFont AFont) {
+  AFont.setBold(false);
+  AFont.setItalic(false);
+  AFont.setUnderline(false);
+  AFont.setStrikeOut(false);
+  return AFont;
+}
+
+QFont BoldFont(const QFont& AFont) {
+  QFont bold = PlainFont(AFont);
+  bold.setBold(true);
+  return bold;
+}
+
+// Draws a text at the top-left of its box, clipped to the box's rectangle, in the canvas's font.
+void DrawTextBox(QPainter& ACanvas, const TTextBox& ABox, const QString& AText) {
+  ACanvas.setClipRect(ToQRect(ABox.Clip));
+  ACanvas.drawText(QPoint(ABox.X, ABox.Y + ACanvas.fontMetrics().ascent()), AText);
+  ACanvas.setClipping(false);
+}
+
+// The window frame around the client area; zero where the window system draws none.
+QMargins FrameMargins(const QWidget& AWindow) {
+  const QRect outer = AWindow.frameGeometry();
+  const QRect inner = AWindow.geometry();
+  return QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                  outer.bottom() - inner.bottom());
+}
+
+// The usable areas of all screens, the primary one first.
+std::vector<TPlacement> ScreenAreas() {
+  std::vector<TPlacement> areas;
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary) areas.push_back(ToPlacement(primary->availableGeometry()));
+  for (const QScreen* screen : QGuiApplication::screens())
+    if (screen != primary) areas.push_back(ToPlacement(screen->availableGeometry()));
+  return areas;
+}
+
+// Switches the repaint timer off for the life of a roster change, and on again however it ends.
+class TTimerPause final {
+ public:
+  explicit TTimerPause(QTimer* ATimer) : FTimer(ATimer) { FTimer->stop(); }
+  ~TTimerPause() { FTimer->start(); }
+  TTimerPause(const TTimerPause&) = delete;
+  TTimerPause& operator=(const TTimerPause&) = delete;
+
+ private:
+  QTimer* FTimer;
+};
+
+}  // namespace
+
+TKestrumForm::TKestrumForm()
+    : FRaidGrid(new TRaidGrid(this)),
+      FTimer(new QTimer(this)),
+      FScreenPosAdjustor(new TScreenPosAdjustor(this)) {
+  setWindowTitle(QStringLiteral("Kestrum for DDO") + QStringLiteral(" (64bit ver.)"));
+  setFont(QFont(QStringLiteral("Tahoma"), 8));
+  setCentralWidget(FRaidGrid);
+  resize(484, 309);
+
+  FRaidGrid->setObjectName(QStringLiteral("RaidGrid"));
+  FRaidGrid->OnDrawCell = [this](QPainter& canvas, int col, int row, const TCellRect& R) {
+    RaidGridDrawCell(canvas, col, row, R);
+  };
+  connect(FRaidGrid, &TRaidGrid::MouseDown, this,
+          [this](Qt::MouseButton button, bool dbl, const QPoint& pos) {
+            ReportingErrors(this, [&] { RaidGridMouseDown(button, dbl, pos); });
+          });
+  connect(FRaidGrid, &TRaidGrid::MouseUp, this, [this](Qt::MouseButton button, const QPoint& pos) {
+    ReportingErrors(this, [&] { RaidGridMouseUp(button, pos); });
+  });
+  connect(FRaidGrid, &TRaidGrid::DoubleClicked, this,
+          [this](const QPoint& pos) { ReportingErrors(this, [&] { RaidGridDblClick(pos); }); });
+  connect(FRaidGrid, &TRaidGrid::ColumnMoved, this,
+          [this](int from, int to) { ReportingErrors(this, [&] { GridColumnMoved(from, to); }); });
+  // Qt counts a tilt to the left as positive, the opposite of the Windows wheel message.
+  connect(FRaidGrid, &TRaidGrid::HorizontalWheel, this, [this](int delta) { WMMouseHWheel(-delta); });
+  connect(FRaidGrid, &TRaidGrid::RowMoved, this,
+          [this](int from, int to) { ReportingErrors(this, [&] { RaidGridRowMoved(from, to); }); });
+
+  FTimer->setObjectName(QStringLiteral("Timer"));
+  FTimer->setInterval(1000);
+  connect(FTimer, &QTimer::timeout, this, &TKestrumForm::TimerTimer);
+
+  FScreenPosAdjustor->setObjectName(QStringLiteral("ScreenPosAdjustor"));
+  FScreenPosAdjustor->SetInterval(1000);
+
+  CreateMenus();
+  WatchScreenDpi();
+}
+
+TKestrumForm::~TKestrumForm() {
+  // The hand-over thread posts to this window: stop it before anything else goes.
+  nbft.reset();
+  FDatas.reset();
+}
+
+void TKestrumForm::CreateMenus() {
+  // Runs a menu command with its errors reported.
+  const auto command = [this](void (TKestrumForm::*AHandler)()) {
+    return [this, AHandler] { ReportingErrors(this, [&] { (this->*AHandler)(); }); };
+  };
+  const auto named = [](QAction* AAction, const char* AName) {
+    AAction->setObjectName(QLatin1String(AName));
+    return AAction;
+  };
+
+  QMenuBar* bar = menuBar();
+  bar->setObjectName(QStringLiteral("MainMenu"));
+  bar->setFont(QApplication::font());  // the menus keep the system's font, the grid takes the chosen one
+  connect(named(bar->addAction(QStringLiteral("&Quit")), "mnQuit"), &QAction::triggered, this,
+          &QWidget::close);
+
+  QMenu* chara = bar->addMenu(QStringLiteral("&Character"));
+  chara->setObjectName(QStringLiteral("mnChara"));
+  connect(named(chara->addAction(QStringLiteral("Add Character")), "mnAddChara"), &QAction::triggered, this,
+          command(&TKestrumForm::mnAddCharaClick));
+  mnDelChara = named(chara->addAction(QStringLiteral("Del Character")), "mnDelChara");
+  connect(mnDelChara, &QAction::triggered, this, command(&TKestrumForm::mnDelCharaClick));
+
+  QMenu* raid = bar->addMenu(QStringLiteral("&Raid"));
+  raid->setObjectName(QStringLiteral("mnRaid"));
+  connect(named(raid->addAction(QStringLiteral("Add Raid")), "mnAddRaid"), &QAction::triggered, this,
+          command(&TKestrumForm::mnAddRaidClick));
+  mnDelRaid = named(raid->addAction(QStringLiteral("Del Raid")), "mnDelRaid");
+  connect(mnDelRaid, &QAction::triggered, this, command(&TKestrumForm::mnDelRaidClick));
+
+  connect(named(bar->addAction(QStringLiteral("&Font")), "Font1"), &QAction::triggered, this,
+          command(&TKestrumForm::Font1Click));
+
+  QMenu* config = bar->addMenu(QStringLiteral("&Config"));
+  config->setObjectName(QStringLiteral("ConfigMN"));
+  AlignMn = named(config->addAction(QStringLiteral("Align &Screen")), "AlignMn");
+  AlignMn->setCheckable(true);
+  AlignMn->setChecked(true);
+  connect(AlignMn, &QAction::triggered, this, &TKestrumForm::AlignMnClick);
+
+  connect(named(bar->addAction(QStringLiteral("&About")), "mnAbout"), &QAction::triggered, this,
+          command(&TKestrumForm::mnAboutClick));
+
+  PopupMn = new QMenu(this);
+  PopupMn->setObjectName(QStringLiteral("PopupMn"));
+  connect(named(PopupMn->addAction(QStringLiteral("Reset Timer")), "ResetRaidTimerMenuItem"),
+          &QAction::triggered, this, command(&TKestrumForm::ResetRaidTimerMenuItemClick));
+}
+
+// --- Lifecycle -----------------------------------------------------------------------------------
+
+bool TKestrumForm::event(QEvent* AEvent) {
+  if (AEvent->type() == kWMFirstShow) {
+    ReportingErrors(this, [this] { WMFirstShow(); });
+    return true;
+  }
+  if (AEvent->type() == kWMBringToFront) {
+    WMBringToFront();
+    return true;
+  }
+  if (FPendingPlacement && (AEvent->type() == QEvent::Move || AEvent->type() == QEvent::Resize) &&
+      !FrameMargins(*this).isNull())
+    PlaceWindow(*FPendingPlacement);
+  if (AEvent->type() == QEvent::ScreenChangeInternal) {
+    WatchScreenDpi();
+    WMDpiChanged();
+  }
+  return QMainWindow::event(AEvent);
+}
+
+void TKestrumForm::showEvent(QShowEvent* AEvent) {
+  QMainWindow::showEvent(AEvent);
+  if (FShowFirst) {
+    FShowFirst = false;
+    QCoreApplication::postEvent(this, new QEvent(kWMFirstShow));
+  }
+}
+
+void TKestrumForm::WMFirstShow() {
+  LoadSettingsAndData();
+  FInitialized = true;
+  nbft = TNotifyBringingToFront::CreateForNew(
+      u"Kestrum2010_Notifier", [this] { QCoreApplication::postEvent(this, new QEvent(kWMBringToFront)); });
+}
+
+void TKestrumForm::LoadSettingsAndData() {
+  TWindowSettings settings;
+  try {
+    settings = ReadWindowSettings(TVoMemIniFile(GetConfigFileName()));
+  } catch (const std::exception& error) {
+    // An unreadable cfg.ini costs only the window's look: say so and go on with the defaults.
+    ShowErrorReport(this, error);
+  }
+  FPixelsPerInch = settings.Dpi;
+  PlaceWindow(
+      SanitizePlacement({settings.Left, settings.Top, settings.Width, settings.Height}, ScreenAreas()));
+  AlignMn->setChecked(settings.Align);
+  FScreenPosAdjustor->SetEnabled(AlignMn->isChecked());
+  QFont windowFont(QStr(SanitizeFontName(settings.FontName)));
+  windowFont.setPointSize(SanitizeFontSize(settings.FontSize));
+  setFont(windowFont);
+
+  FDatas = std::make_unique<TKestrum>();
+  FDatas->Load();
+  LayoutGrid();
+  FTimer->start();
+}
+
+void TKestrumForm::PlaceWindow(const TPlacement& AOuter) {
+  const QMargins frame = FrameMargins(*this);
+  move(AOuter.Left, AOuter.Top);  // a window's position is that of its frame
+  resize(AOuter.Width - frame.left() - frame.right(), AOuter.Height - frame.top() - frame.bottom());
+  // A window manager may tell the frame's size only after the window has appeared: place the
+  // window again then, or it would grow by its frame at every start.
+  if (frame.isNull())
+    FPendingPlacement = AOuter;
+  else
+    FPendingPlacement.reset();
+}
+
+void TKestrumForm::closeEvent(QCloseEvent* AEvent) {
+  // Settings that cannot be written are reported; the window closes all the same.
+  ReportingErrors(this, [this] { SaveWindowSettings(); });
+  QMainWindow::closeEvent(AEvent);
+}
+
+void TKestrumForm::SaveWindowSettings() {
+  // A maximised window keeps the place and size it returns to.
+  QRect outer = frameGeometry();
+  if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen) && normalGeometry().isValid())
+    outer = normalGeometry().marginsAdded(FrameMargins(*this));
+  TWindowSettings settings;
+  settings.Dpi = FPixelsPerInch;
+  settings.Left = outer.left();
+  settings.Top = outer.top();
+  settings.Width = outer.width();
+  settings.Height = outer.height();
+  settings.Align = FScreenPosAdjustor->Enabled();
+  settings.FontName = font().family().toStdU16String();
+  settings.FontSize =
+      font().pointSize() > 0 ? font().pointSize() : qRound(font().pixelSize() * 72.0 / logicalDpiY());
+
+  const String path = GetConfigFileName();
+  ForceFileDir(path);
+  TVoMemIniFile ini(path);
+  WriteWindowSettings(ini, settings);
+  ini.UpdateFile();
+}
+
+void TKestrumForm::TimerTimer() {
+  if (FDatas) RepaintGrid();
+}
+
+void TKestrumForm::RepaintGrid() {
+  FRaidGrid->viewport()->repaint();
+}
+
+void TKestrumForm::SaveData() {
+  try {
+    FDatas->Save();
+  } catch (const ERTDSaveError& error) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Kestrum"),
+                    QStr(u"エラーが発生しました。データは巻戻ります。\r\n" + error.Message()),
+                    QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("SaveErrorNotice"));
+    box.exec();
+    ResetGrid();
+    LayoutGrid();
+  }
+}
+
+void TKestrumForm::AlignMnClick() {
+  FScreenPosAdjustor->SetEnabled(AlignMn->isChecked());
+}
+
+void TKestrumForm::WMMouseHWheel(int ADelta) {
+  if (!FDatas) return;
+  const QPoint current = FRaidGrid->CurrentCell();
+  if (ADelta < 0) {
+    if (current.x() <= 1) return;
+    FRaidGrid->SetCurrentCell(current.x() - 1, current.y());
+  } else if (ADelta > 0) {
+    if (current.x() >= FDatas->CharaCount()) return;
+    FRaidGrid->SetCurrentCell(current.x() + 1, current.y());
+  }
+}
+
+void TKestrumForm::WatchScreenDpi() {
+  disconnect(FDpiConnection);
+  if (QScreen* current = screen())
+    FDpiConnection = connect(current, &QScreen::logicalDotsPerInchChanged, this, &TKestrumForm::WMDpiChanged);
+}
+
+void TKestrumForm::WMDpiChanged() {
+  if (FInitialized) LayoutGrid();
+}
+
+void TKestrumForm::WMBringToFront() {
+  QWidget* target = Tag() ? Tag() : this;
+  if (isMinimized()) {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+  }
+  target->raise();
+  target->activateWindow();
+}
+
+// --- Grid layout and drawing ---------------------------------------------------------------------
+
+void TKestrumForm::ResetGrid() {
+  FRaidGrid->SetColCount(2);
+  FRaidGrid->SetRowCount(2);
+}
+
+void TKestrumForm::LayoutGrid() {
+  if (!FDatas) return;
+  FRaidGrid->SetColCount(GridColCount(FDatas->CharaCount()));
+  FRaidGrid->SetRowCount(GridRowCount(FDatas->RaidCount()));
+
+  const QFontMetrics bold(BoldFont(font()), FRaidGrid);
+  const QFontMetrics plain(PlainFont(font()), FRaidGrid);
+  TColumnMeasures measures;
+  measures.BackslashBold = bold.horizontalAdvance(QStringLiteral("＼"));
+  for (const String& name : FDatas->RaidNameAry())
+    measures.RaidNamesBold.push_back(bold.horizontalAdvance(QStr(name)));
+  for (const auto& chara : FDatas->CharaDataAry())
+    measures.CharaNamesBold.push_back(bold.horizontalAdvance(QStr(chara->Name())));
+  for (int d = 0; d < 10; ++d) measures.Digits[d] = plain.horizontalAdvance(QChar(u'0' + d));
+  measures.DayColon = plain.horizontalAdvance(QStringLiteral("日   :"));
+  const TColumnLayout layout = ComputeColumnLayout(measures);
+
+  FRaidGrid->SetColWidth(0, layout.FixedColWidth);
+  for (int c = 1; c < FRaidGrid->ColCount(); ++c) FRaidGrid->SetColWidth(c, layout.CharaColWidth);
+  FRaidGrid->SetDefaultRowHeight(RowHeightForDpi(FRaidGrid->logicalDpiY()));
+  FButtonWidth = QFontMetrics(font(), FRaidGrid).horizontalAdvance(QStr(ButtonPattern(layout.WidestDigit)));
+  FRaidGrid->SetCurrentCell(1, 1);
+  mnDelChara->setEnabled(FDatas->CharaCount() > 0);
+  mnDelRaid->setEnabled(FDatas->RaidCount() > 0);
+}
+
+TCellRect TKestrumForm::CellButtonRect(int ACol, int ARow) const {
+  return ButtonRect(FRaidGrid->CellRect(ACol, ARow), FButtonWidth);
+}
+
+bool TKestrumForm::InRoster(const QPoint& ACell) const {
+  return FDatas && ACell.x() >= 1 && ACell.x() <= FDatas->CharaCount() && ACell.y() >= 1 &&
+         ACell.y() <= FDatas->RaidCount();
+}
+
+TRaidTimerData* TKestrumForm::TimerAt(const QPoint& ACell) const {
+  return FDatas->GetCharaDatas(ACell.x() - 1)->GetRaidTimerDatas(ACell.y() - 1);
+}
+
+void TKestrumForm::RaidGridDrawCell(QPainter& ACanvas, int ACol, int ARow, const TCellRect& R) {
+  if (!FDatas) return;
+  if (ARow == 0) {
+    if (ACol == 0)
+      DrawHeaderText(ACanvas, u" ", R);
+    else if (ACol - 1 < FDatas->CharaCount())
+      DrawHeaderText(ACanvas, FDatas->GetCharaDatas(ACol - 1)->Name(), R);
+  } else if (ACol == 0) {
+    if (ARow - 1 < FDatas->RaidCount()) DrawRaidName(ACanvas, FDatas->GetRaidNames(ARow - 1), R);
+  } else if (InRoster({ACol, ARow})) {
+    const TRaidTimerData& timer = *TimerAt({ACol, ARow});
+    if (timer.Enabled()) {
+      DrawOkButton(ACanvas, ButtonRect(R, FButtonWidth), FRaidTp == QPoint(ACol, ARow));
+      DrawRunCount(ACanvas, timer, R);
+    } else {
+      DrawRunningTimer(ACanvas, timer, R);
+    }
+  }
+}
+
+void TKestrumForm::DrawHeaderText(QPainter& ACanvas, const String& AText, const TCellRect& R) {
+  ACanvas.setFont(BoldFont(ACanvas.font()));
+  const QString text = QStr(AText);
+  const QFontMetrics metrics = ACanvas.fontMetrics();
+  DrawTextBox(ACanvas, HeaderTextBox(R, metrics.horizontalAdvance(text), metrics.height()), text);
+}
+
+void TKestrumForm::DrawRaidName(QPainter& ACanvas, const String& AText, const TCellRect& R) {
+  ACanvas.setFont(BoldFont(ACanvas.font()));
+  const QString text = QStr(AText);
+  const QFontMetrics metrics = ACanvas.fontMetrics();
+  DrawTextBox(ACanvas, RaidNameBox(R, metrics.horizontalAdvance(text), metrics.height()), text);
+}
+
+void TKestrumForm::DrawOkButton(QPainter& ACanvas, const TCellRect& B, bool APressed) {
+  QStyleOptionButton button;
+  button.initFrom(FRaidGrid);
+  button.rect = ToQRect(B);
+  button.state |= APressed ? QStyle::State_Sunken : QStyle::State_Raised;
+  button.state &= ~QStyle::State_HasFocus;
+  FRaidGrid->style()->drawControl(QStyle::CE_PushButtonBevel, &button, &ACanvas, FRaidGrid);
+
+  // The caption stays put when the button is pressed.
+  const QFont font = ACanvas.font();
+  ACanvas.setFont(PlainFont(font));
+  ACanvas.setPen(FRaidGrid->palette().color(QPalette::ButtonText));
+  const QString caption = QStringLiteral("OK");
+  const QFontMetrics metrics = ACanvas.fontMetrics();
+  DrawTextBox(ACanvas, OkCaptionBox(B, metrics.horizontalAdvance(caption), metrics.height()), caption);
+  ACanvas.setFont(font);
+  ACanvas.setPen(FRaidGrid->palette().color(QPalette::Text));
+}
+
+void TKestrumForm::DrawRunCount(QPainter& ACanvas, const TRaidTimerData& ATimer, const TCellRect& R) {
+  const QString count = QString::number(ATimer.Count());
+  const QFontMetrics metrics = ACanvas.fontMetrics();
+  DrawTextBox(ACanvas, RunCountBox(R, metrics.horizontalAdvance(count), metrics.height()), count);
+}
+
+void TKestrumForm::DrawRunningTimer(QPainter& ACanvas, const TRaidTimerData& ATimer, const TCellRect& R) {
+  const QString moment = QStr(FormatDateTime(u"d日 hh:mm", ATimer.ActivateTime()));
+  const QString count = QString::number(ATimer.Count());
+  const QFontMetrics metrics = ACanvas.fontMetrics();
+  const TRunningTimerBoxes boxes = RunningTimerBoxes(R, FButtonWidth, metrics.horizontalAdvance(moment),
+                                                     metrics.horizontalAdvance(count), metrics.height());
+  DrawTextBox(ACanvas, boxes.Moment, moment);
+  DrawTextBox(ACanvas, boxes.Count, count);
+}
+
+// --- Grid interaction ----------------------------------------------------------------------------
+
+QPoint TKestrumForm::HitTestButton(const QPoint& APos) const {
+  if (!FDatas) return kNoCell;
+  const QPoint cell = FRaidGrid->MouseCoord(APos);
+  if (!InRoster(cell)) return kNoCell;
+  return HitRect(CellButtonRect(cell.x(), cell.y()), APos.x(), APos.y()) ? cell : kNoCell;
+}
+
+void TKestrumForm::RaidGridMouseDown(Qt::MouseButton AButton, bool ADoubleClick, const QPoint& APos) {
+  // The second press of a double click is no press of the button.
+  if (AButton != Qt::LeftButton || ADoubleClick) return;
+  FRaidTp = HitTestButton(APos);
+  if (FRaidTp == kNoCell || !TimerAt(FRaidTp)->Enabled()) {
+    FRaidTp = kNoCell;
+    return;
+  }
+  RepaintGrid();  // shows the button pressed at once
+}
+
+void TKestrumForm::RaidGridMouseUp(Qt::MouseButton AButton, const QPoint& APos) {
+  if (AButton == Qt::LeftButton && FRaidTp != kNoCell) {
+    const QPoint saved = FRaidTp;
+    FRaidTp = kNoCell;
+    RepaintGrid();
+    // Only a release over the same button records the run.
+    if (HitTestButton(APos) == saved && TimerAt(saved)->Enabled()) {
+      TTimerPause pause(FTimer);
+      TimerAt(saved)->Done();
+      SaveData();
+      RepaintGrid();
+    }
+  }
+  if (AButton == Qt::RightButton) {
+    const QPoint cell = FRaidGrid->MouseCoord(APos);
+    if (!InRoster(cell) || TimerAt(cell)->Enabled()) return;  // nothing to reset
+    FResetTp = cell;
+    const TCellRect R = FRaidGrid->CellRect(cell.x(), cell.y());
+    PopupMn->popup(FRaidGrid->viewport()->mapToGlobal(QPoint(R.Left, R.Top)));
+  }
+}
+
+void TKestrumForm::ResetRaidTimerMenuItemClick() {
+  if (!InRoster(FResetTp)) return;
+  const TCharaData& chara = *FDatas->GetCharaDatas(FResetTp.x() - 1);
+  if (!ConfirmResetTimer(this, chara.Name(), FDatas->GetRaidNames(FResetTp.y() - 1))) return;
+  TTimerPause pause(FTimer);
+  TimerAt(FResetTp)->SetActivateTime(0);
+  SaveData();
+  RepaintGrid();
+}
+
+void TKestrumForm::GridColumnMoved(int AFromIndex, int AToIndex) {
+  if (!FDatas || AFromIndex == 0 || AToIndex == 0) return;
+  FDatas->MoveChara(AFromIndex - 1, AToIndex - 1);
+  SaveData();
+  RepaintGrid();
+}
+
+void TKestrumForm::RaidGridRowMoved(int AFromIndex, int AToIndex) {
+  if (!FDatas || AFromIndex == 0 || AToIndex == 0) return;
+  FDatas->MoveRaid(AFromIndex - 1, AToIndex - 1);  // saves by itself; a failure ends the move here
+  SaveData();
+  RepaintGrid();
+}
+
+void TKestrumForm::RaidGridDblClick(const QPoint& APos) {
+  if (!FDatas) return;
+  const QPoint cell = FRaidGrid->MouseCoord(APos);
+  if (cell.y() != 0 || cell.x() < 1 || cell.x() > FDatas->CharaCount()) return;
+  const int i = cell.x() - 1;
+  TCharaNames names;
+  for (const auto& chara : FDatas->CharaDataAry()) names.push_back(chara->Name());
+  TCharaData copy(*FDatas->GetCharaDatas(i));
+  if (!ShowChrDatDlg(this, FDatas->RaidNameAry(), names, i, copy)) return;
+  TTimerPause pause(FTimer);
+  FDatas->GetCharaDatas(i)->CopyFrom(copy);
+  SaveData();
+  RepaintGrid();
+}
+
+// --- Menu commands -------------------------------------------------------------------------------
+
+void TKestrumForm::mnAddCharaClick() {
+  if (!FDatas) return;
+  const String name = ShowAddChrDlg(this, FDatas->CharaDataAry());
+  if (name.empty()) return;
+  TTimerPause pause(FTimer);
+  FDatas->AddChara(name);
+  ResetGrid();
+  LayoutGrid();
+}
+
+void TKestrumForm::mnDelCharaClick() {
+  if (!FDatas) return;
+  const int index = ShowDelChrDlg(this, FDatas->CharaDataAry());
+  if (index < 0) return;
+  TTimerPause pause(FTimer);
+  FDatas->DelChara(index);
+  ResetGrid();
+  LayoutGrid();
+}
+
+void TKestrumForm::mnAddRaidClick() {
+  if (!FDatas) return;
+  const String name = ShowAddRaidDlg(this, FDatas->RaidNameAry());
+  if (name.empty()) return;
+  TTimerPause pause(FTimer);
+  FDatas->AddRaid(name);
+  ResetGrid();
+  LayoutGrid();
+}
+
+void TKestrumForm::mnDelRaidClick() {
+  if (!FDatas) return;
+  const int index = ShowDelRaidDlg(this, FDatas->RaidNameAry());
+  if (index < 0) return;
+  TTimerPause pause(FTimer);
+  FDatas->DelRaid(index);
+  ResetGrid();
+  LayoutGrid();
+}
+
+void TKestrumForm::Font1Click() {
+  // Start from the face actually in use: a stored face that is not installed has fallen back.
+  QFont current = font();
+  const QFontInfo inUse(current);
+  current.setFamily(inUse.family());
+  current.setStyleName(inUse.styleName());
+  QFontDialog dialog(current, this);
+  dialog.setObjectName(QStringLiteral("FontDlg"));
+  dialog.setOption(QFontDialog::DontUseNativeDialog);
+  // No effects: hide the underline and strike-out choices, keeping their room for the sample.
+  for (QGroupBox* group : dialog.findChildren<QGroupBox*>()) {
+    if (group->findChildren<QCheckBox*>().isEmpty()) continue;
+    QSizePolicy policy = group->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    group->setSizePolicy(policy);
+    group->hide();
+  }
+  if (dialog.exec() != QDialog::Accepted) return;
+  QFont chosen = dialog.selectedFont();
+  chosen.setUnderline(false);
+  chosen.setStrikeOut(false);
+  setFont(chosen);
+  LayoutGrid();
+}
+
+void TKestrumForm::mnAboutClick() {
+  ShowAboutDialog(this);
+}
+
+}  // namespace kestrum

@@ -1,0 +1,59 @@
+#include "ui/aboutf.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+#include "ui/TagOwner.h"
+
+namespace kestrum {
+
+namespace {
+
+QLabel* AddCentredLabel(QWidget* AParent, const char* AName, const QString& AText, int ATop) {
+  auto* label = new QLabel(AText, AParent);
+  label->setObjectName(QLatin1String(AName));
+  label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  label->setGeometry(12, ATop, 265, label->sizeHint().height());
+  return label;
+}
+
+}  // namespace
+
+TAboutForm::TAboutForm(QWidget* AOwner)
+    : QDialog(AOwner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+  setObjectName(QStringLiteral("AboutForm"));
+  setWindowTitle(QStringLiteral("About Kestrum"));
+  setFont(QFont(QStringLiteral("Tahoma"), 8));
+
+  auto* bevel = new QFrame(this);
+  bevel->setObjectName(QStringLiteral("Bevel1"));
+  bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  bevel->setGeometry(4, 4, 278, 81);
+
+  Label1 = AddCentredLabel(this, "Label1", QStringLiteral("Kestrum for DDO"), 16);
+  AddCentredLabel(this, "Label2", QStringLiteral("ver 0.4.17"), 35);
+  AddCentredLabel(this, "Label3", QStringLiteral("Copyright (C) 2010-2026 Brasswick"), 60);
+
+  auto* button = new QPushButton(QStringLiteral("&Ok"), this);
+  button->setObjectName(QStringLiteral("Button1"));
+  button->setGeometry(104, 96, 75, 25);
+  button->setDefault(true);
+  connect(button, &QPushButton::clicked, this, &QDialog::accept);
+
+  // Sized to its contents: 4 pixels of margin left, top and right, 8 at the bottom.
+  setFixedSize(bevel->geometry().right() + 1 + 4, button->geometry().bottom() + 1 + 8);
+}
+
+void ShowAboutDialog(QWidget* AOwner) {
+  TAboutForm dialog(AOwner);
+  dialog.Label1->setText(dialog.Label1->text() + QStringLiteral(" (64bit ver.)"));
+  TTagOwner::SetTagOf(AOwner, &dialog);
+  struct TClearTag {
+    QWidget* Owner;
+    ~TClearTag() { TTagOwner::SetTagOf(Owner, nullptr); }
+  } clearTag{AOwner};
+  dialog.exec();
+}
+
+}  // namespace kestrum

@@ -1,0 +1,120 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include <QEvent>
+#include <QMainWindow>
+#include <QMetaObject>
+#include <QPoint>
+
+#include "data/RaidTimerData.h"
+#include "ui/GridGeometry.h"
+#include "ui/TagOwner.h"
+#include "ui/WindowSettings.h"
+
+class QAction;
+class QMenu;
+class QTimer;
+
+namespace kestrum {
+
+class TNotifyBringingToFront;
+class TRaidGrid;
+class TScreenPosAdjustor;
+
+// Private events of the main window: the first-show initialisation and the hand-over from a later
+// copy of the program.
+inline const QEvent::Type kWMFirstShow = static_cast<QEvent::Type>(QEvent::User + 0x500);
+inline const QEvent::Type kWMBringToFront = static_cast<QEvent::Type>(QEvent::User + 0x501);
+
+// The main window: the grid of characters and raids, its menus, the one-second repaint and the
+// window settings in cfg.ini. It owns the roster, loaded after the window is first shown.
+class TKestrumForm final : public QMainWindow, public TTagOwner {
+  Q_OBJECT
+
+ public:
+  TKestrumForm();
+  ~TKestrumForm() override;
+
+  bool Initialized() const { return FInitialized; }
+  TKestrum* Datas() const { return FDatas.get(); }
+  TRaidGrid* RaidGrid() const { return FRaidGrid; }
+  TScreenPosAdjustor* ScreenPosAdjustor() const { return FScreenPosAdjustor; }
+  QTimer* Timer() const { return FTimer; }
+  // Width of the OK button area (wB) from the last layout.
+  int ButtonWidth() const { return FButtonWidth; }
+  // The OK button of a body cell, in grid viewport coordinates.
+  TCellRect CellButtonRect(int ACol, int ARow) const;
+  QPoint RaidTp() const { return FRaidTp; }
+
+  // Writes the roster; a failed write is reported and the grid is laid out from the rolled-back data.
+  void SaveData();
+  void ResetGrid();
+  void LayoutGrid();
+
+ protected:
+  bool event(QEvent* AEvent) override;
+  void showEvent(QShowEvent* AEvent) override;
+  void closeEvent(QCloseEvent* AEvent) override;
+
+ private:
+  void CreateMenus();
+  void WatchScreenDpi();
+  void WMFirstShow();
+  void WMBringToFront();
+  void WMMouseHWheel(int ADelta);
+  void WMDpiChanged();
+  void LoadSettingsAndData();
+  void PlaceWindow(const TPlacement& AOuter);
+  void SaveWindowSettings();
+  void TimerTimer();
+  void RepaintGrid();
+
+  // Grid.
+  void RaidGridDrawCell(QPainter& ACanvas, int ACol, int ARow, const TCellRect& R);
+  void DrawHeaderText(QPainter& ACanvas, const String& AText, const TCellRect& R);
+  void DrawRaidName(QPainter& ACanvas, const String& AText, const TCellRect& R);
+  void DrawOkButton(QPainter& ACanvas, const TCellRect& B, bool APressed);
+  void DrawRunCount(QPainter& ACanvas, const TRaidTimerData& ATimer, const TCellRect& R);
+  void DrawRunningTimer(QPainter& ACanvas, const TRaidTimerData& ATimer, const TCellRect& R);
+  bool InRoster(const QPoint& ACell) const;
+  TRaidTimerData* TimerAt(const QPoint& ACell) const;
+  QPoint HitTestButton(const QPoint& APos) const;
+  void RaidGridMouseDown(Qt::MouseButton AButton, bool ADoubleClick, const QPoint& APos);
+  void RaidGridMouseUp(Qt::MouseButton AButton, const QPoint& APos);
+  void RaidGridDblClick(const QPoint& APos);
+  void GridColumnMoved(int AFromIndex, int AToIndex);
+  void RaidGridRowMoved(int AFromIndex, int AToIndex);
+  void ResetRaidTimerMenuItemClick();
+
+  // Menu commands.
+  void mnAddCharaClick();
+  void mnDelCharaClick();
+  void mnAddRaidClick();
+  void mnDelRaidClick();
+  void Font1Click();
+  void AlignMnClick();
+  void mnAboutClick();
+
+  bool FInitialized = false;
+  bool FShowFirst = true;
+  std::unique_ptr<TKestrum> FDatas;
+  QPoint FRaidTp{-1, -1};
+  QPoint FResetTp{-1, -1};
+  std::unique_ptr<TNotifyBringingToFront> nbft;
+  int FPixelsPerInch = 96;
+  int FButtonWidth = 0;
+  std::optional<TPlacement> FPendingPlacement;  // outer placement still to be made exact
+
+  TRaidGrid* FRaidGrid;
+  QTimer* FTimer;
+  TScreenPosAdjustor* FScreenPosAdjustor;
+  QMenu* PopupMn = nullptr;
+  QAction* mnDelChara = nullptr;
+  QAction* mnDelRaid = nullptr;
+  QAction* AlignMn = nullptr;
+  QMetaObject::Connection FDpiConnection;
+};
+
+}  // namespace kestrum
