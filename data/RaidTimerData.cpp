@@ -20,7 +20,7 @@ const String kCountKey = u"COUNT";
 const String kNameKey = u"NAME";
 const String kCountSuffix = u" COUNT";
 const String kDefaultDateText = u"1980/01/01 00:00:00";
-constexpr int64_t kMinTimerBudget = 1'000'000;
+constexpr int64_t kMinTimerBudget = 100'000;
 
 String CharaSection(int index) {
   return kCharaSection + IntToStr(index);
