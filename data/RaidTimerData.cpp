@@ -317,10 +317,8 @@ void TKestrum::Save() {
       CopyFileReplacing(bak, path);
     else if (!hadFile)
       DeleteFile(path);
-    if (FileExists(bak2)) {
-      CopyFileReplacing(bak2, bak);
-      DeleteFile(bak2);
-    }
+    // Renaming needs no free space: on a full disk a copy would fail and the backup would be lost.
+    if (FileExists(bak2)) RenameFile(bak2, bak);
     Load();
     throw ERTDSaveError(e.Message());
   }

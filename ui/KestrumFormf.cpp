@@ -49,8 +49,10 @@ TPlacement ToPlacement(const QRect& R) {
   return {R.left(), R.top(), R.width(), R.height()};
 }
 
-// The font with no style; header texts use it made bold, which replaces any other style.
+// The font with no style; header texts use it made bold, which replaces any other style. A font
+// from the font chooser names its style ("Book"), and a named style would win over the weight.
 QFont PlainFont(QFont AFont) {
+  AFont.setStyleName(QString());
   AFont.setBold(false);
   AFont.setItalic(false);
   AFont.setUnderline(false);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include "ui/NameValidator.h"
 #include "ui/TagOwner.h"
 
 namespace kestrum {
@@ -52,6 +53,7 @@ TAddChrForm::TAddChrForm(QWidget* AOwner)
   NameEd->setObjectName(QStringLiteral("NameEd"));
   NameEd->setGeometry(16, 31, 148, 21);
   NameEd->setMaxLength(CharaNameMaxLength);
+  NameEd->setValidator(new TNameValidator(NameEd));
   connect(NameEd, &QLineEdit::textChanged, this, [this] { NameEdChange(); });
 
   OkBtn = MakeButton(this, "OkBtn", QStringLiteral("Ok"), 4);

@@ -18,6 +18,7 @@
 #include "data/shhlpr.h"
 #include "ini/VoMemIniFile.h"
 #include "platform/scrposadjustor.h"
+#include "ui/NameValidator.h"
 #include "ui/TagOwner.h"
 #include "ui/raiddatafrm.h"
 
@@ -83,6 +84,7 @@ TChrDatForm::TChrDatForm(QWidget* AOwner)
   // After the label, however wide the font draws it.
   NameEd->setGeometry(std::max(44, Label1->x() + Label1->width() + 4), 6, 133, 21);
   NameEd->setMaxLength(CharaNameMaxLength);
+  NameEd->setValidator(new TNameValidator(NameEd));
   connect(NameEd, &QLineEdit::textChanged, this, [this] { CheckInputs(); });
   SameNameLb = new QLabel(QStringLiteral("SameNameLb"), Panel1);
   SameNameLb->setObjectName(QStringLiteral("SameNameLb"));
