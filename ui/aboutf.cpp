@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "ui/DialogParts.h"
 #include "ui/TagOwner.h"
 
 namespace kestrum {
@@ -26,10 +27,7 @@ TAboutForm::TAboutForm(QWidget* AOwner)
   setWindowTitle(QStringLiteral("About Kestrum"));
   setFont(QFont(QStringLiteral("Tahoma"), 8));
 
-  auto* bevel = new QFrame(this);
-  bevel->setObjectName(QStringLiteral("Bevel1"));
-  bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
-  bevel->setGeometry(4, 4, 278, 81);
+  const QFrame* bevel = MakeBevel(this, "Bevel1", QRect(4, 4, 278, 81));
 
   Label1 = AddCentredLabel(this, "Label1", QStringLiteral("Kestrum for DDO"), 16);
   AddCentredLabel(this, "Label2", QStringLiteral("ver 0.4.17"), 35);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include "ui/DialogParts.h"
 #include "ui/NameValidator.h"
 #include "ui/TagOwner.h"
 
@@ -20,16 +21,6 @@ constexpr int CharaNameMaxLength = 12;
 constexpr int NoLengthLimit = 32767;
 constexpr int DesignedPromptWidth = 166;
 
-QPushButton* MakeButton(QWidget* AParent, const char* AName, const QString& ACaption, int ALeft) {
-  auto* button = new QPushButton(ACaption, AParent);
-  button->setObjectName(QString::fromLatin1(AName));
-  button->setGeometry(ALeft, 71, 75, 25);
-  // Neither button may turn into the dialog's default button.
-  button->setAutoDefault(false);
-  button->setDefault(false);
-  return button;
-}
-
 }  // namespace
 
 TAddChrForm::TAddChrForm(QWidget* AOwner)
@@ -39,10 +30,7 @@ TAddChrForm::TAddChrForm(QWidget* AOwner)
   setFont(QFont(QStringLiteral("Tahoma"), 8));
   setFixedSize(182, 128);
 
-  Bevel1 = new QFrame(this);
-  Bevel1->setObjectName(QStringLiteral("Bevel1"));
-  Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-  Bevel1->setGeometry(4, 4, 173, 57);
+  Bevel1 = MakeBevel(this, "Bevel1", QRect(4, 4, 173, 57));
 
   Label1 = new QLabel(QStringLiteral("キャラクター名を入力してください"), this);
   Label1->setObjectName(QStringLiteral("Label1"));
@@ -56,10 +44,10 @@ TAddChrForm::TAddChrForm(QWidget* AOwner)
   NameEd->setValidator(new TNameValidator(NameEd));
   connect(NameEd, &QLineEdit::textChanged, this, [this] { NameEdChange(); });
 
-  OkBtn = MakeButton(this, "OkBtn", QStringLiteral("Ok"), 4);
+  OkBtn = MakePlainButton(this, "OkBtn", QStringLiteral("Ok"), QRect(4, 71, 75, 25));
   OkBtn->setEnabled(false);
   connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
-  CancelBtn = MakeButton(this, "CancelBtn", QStringLiteral("Cancel"), 102);
+  CancelBtn = MakePlainButton(this, "CancelBtn", QStringLiteral("Cancel"), QRect(102, 71, 75, 25));
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
   setTabOrder(NameEd, OkBtn);
   setTabOrder(OkBtn, CancelBtn);
@@ -158,9 +146,7 @@ void TAddChrForm::NameEdChange() {
 }
 
 void TAddChrForm::keyPressEvent(QKeyEvent* AEvent) {
-  const bool dialogKey = AEvent->matches(QKeySequence::Cancel) || AEvent->key() == Qt::Key_Enter ||
-                         AEvent->key() == Qt::Key_Return;
-  if (dialogKey)
+  if (IsDialogKey(*AEvent))
     AEvent->ignore();
   else
     QDialog::keyPressEvent(AEvent);

@@ -18,6 +18,7 @@
 #include "data/shhlpr.h"
 #include "ini/VoMemIniFile.h"
 #include "platform/scrposadjustor.h"
+#include "ui/DialogParts.h"
 #include "ui/NameValidator.h"
 #include "ui/TagOwner.h"
 #include "ui/raiddatafrm.h"
@@ -36,16 +37,6 @@ QFrame* MakePanel(QWidget* AParent, const char* AName, int AHeight) {
   panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
   panel->setFixedHeight(AHeight);
   return panel;
-}
-
-QPushButton* MakeButton(QWidget* AParent, const char* AName, const QString& ACaption, int ALeft) {
-  auto* button = new QPushButton(ACaption, AParent);
-  button->setObjectName(QString::fromLatin1(AName));
-  button->setGeometry(ALeft, 10, 54, 25);
-  // No button may turn into the dialog's default button.
-  button->setAutoDefault(false);
-  button->setDefault(false);
-  return button;
 }
 
 QString ErrorText(const std::exception& AError) {
@@ -104,14 +95,14 @@ TChrDatForm::TChrDatForm(QWidget* AOwner)
   ScrBox->verticalScrollBar()->installEventFilter(this);
 
   Panel2 = MakePanel(this, "Panel2", 47);
-  OkBtn = MakeButton(Panel2, "OkBtn", QStringLiteral("OK"), 12);
+  OkBtn = MakePlainButton(Panel2, "OkBtn", QStringLiteral("OK"), QRect(12, 10, 54, 25));
   OkBtn->setEnabled(false);
   connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
-  ClearBtn = MakeButton(Panel2, "ClearBtn", QStringLiteral("Clear"), 83);
+  ClearBtn = MakePlainButton(Panel2, "ClearBtn", QStringLiteral("Clear"), QRect(83, 10, 54, 25));
   connect(ClearBtn, &QPushButton::clicked, this, [this] { ClearBtnClick(); });
-  ResetBtn = MakeButton(Panel2, "ResetBtn", QStringLiteral("Reset"), 151);
+  ResetBtn = MakePlainButton(Panel2, "ResetBtn", QStringLiteral("Reset"), QRect(151, 10, 54, 25));
   connect(ResetBtn, &QPushButton::clicked, this, [this] { ResetBtnClick(); });
-  CancelBtn = MakeButton(Panel2, "CancelBtn", QStringLiteral("Cancel"), 225);
+  CancelBtn = MakePlainButton(Panel2, "CancelBtn", QStringLiteral("Cancel"), QRect(225, 10, 54, 25));
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
   auto* layout = new QVBoxLayout(this);
@@ -284,9 +275,7 @@ bool TChrDatForm::eventFilter(QObject* AWatched, QEvent* AEvent) {
 }
 
 void TChrDatForm::keyPressEvent(QKeyEvent* AEvent) {
-  const bool dialogKey = AEvent->matches(QKeySequence::Cancel) || AEvent->key() == Qt::Key_Enter ||
-                         AEvent->key() == Qt::Key_Return;
-  if (dialogKey)
+  if (IsDialogKey(*AEvent))
     AEvent->ignore();
   else
     QDialog::keyPressEvent(AEvent);

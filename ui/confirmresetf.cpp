@@ -1,8 +1,9 @@
 #include "ui/confirmresetf.h"
 
-#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+
+#include "ui/DialogParts.h"
 
 namespace kestrum {
 
@@ -43,10 +44,7 @@ TConfirmResetForm::TConfirmResetForm(QWidget* AOwner)
   setFont(QFont(QStringLiteral("Tahoma"), 8));
   setFixedSize(362, 98);
 
-  auto* bevel = new QFrame(this);
-  bevel->setObjectName(QStringLiteral("Bevel1"));
-  bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
-  bevel->setGeometry(4, 4, 353, 49);
+  MakeBevel(this, "Bevel1", QRect(4, 4, 353, 49));
 
   AddLabel(this, "Label1", QStringLiteral("Char Name"), 16, 12);
   CharNameLB = AddNameLabel(this, "CharNameLB", 80, 12);

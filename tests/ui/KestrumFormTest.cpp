@@ -29,6 +29,7 @@
 #include "platform/scrposadjustor.h"
 #include "tests/support/TempHome.h"
 #include "tests/ui/DialogsTestSupport.h"
+#include "tests/ui/MainWindowTestSupport.h"
 #include "ui/RaidGrid.h"
 #include "ui/WindowSettings.h"
 
@@ -37,34 +38,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class KestrumFormTest : public DialogTest {
+class KestrumFormTest : public MainWindowTest {
  protected:
-  void TearDown() override {
-    form_.reset();
-    DialogTest::TearDown();
-  }
-
-  fs::path DataFile() const { return home_.AppFolder() / "raid.dat"; }
-  fs::path ConfigFile() const { return home_.AppFolder() / "cfg.ini"; }
-
-  // Writes a fresh raid.dat through the roster: the characters, the raids (the default ones when
-  // empty), then whatever AAdjust changes on the timers.
-  void WriteRoster(const std::vector<String>& ACharas, const std::vector<String>& ARaids,
-                   const std::function<void(TKestrum&)>& AAdjust = {}) {
-    fs::remove_all(home_.AppFolder());
-    TKestrum roster;
-    roster.Load();
-    if (!ARaids.empty()) {
-      while (roster.RaidCount() > 0) roster.DelRaid(0);
-      for (const String& raid : ARaids) roster.AddRaid(raid);
-    }
-    for (const String& chara : ACharas) roster.AddChara(chara);
-    if (AAdjust) {
-      AAdjust(roster);
-      roster.Save();
-    }
-  }
-
   static std::unique_ptr<TKestrum> Reload() {
     auto roster = std::make_unique<TKestrum>();
     roster->Load();
@@ -75,16 +50,6 @@ class KestrumFormTest : public DialogTest {
     return *ARoster.GetCharaDatas(AChara)->GetRaidTimerDatas(ARaid);
   }
 
-  TKestrumForm& OpenForm() {
-    form_.reset();
-    form_ = std::make_unique<TKestrumForm>();
-    form_->show();
-    EXPECT_TRUE(QTest::qWaitFor([this] { return form_->Initialized(); }, 5000));
-    return *form_;
-  }
-
-  QWidget* Viewport() const { return form_->RaidGrid()->viewport(); }
-
   QPoint CellCentre(int ACol, int ARow) const {
     const TCellRect R = form_->RaidGrid()->CellRect(ACol, ARow);
     return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
@@ -94,13 +59,6 @@ class KestrumFormTest : public DialogTest {
     const TCellRect B = form_->CellButtonRect(ACol, ARow);
     return {(B.Left + B.Right) / 2, (B.Top + B.Bottom) / 2};
   }
-
-  template <class T>
-  T& Find(const char* AName) const {
-    return Child<T>(*form_, AName);
-  }
-
-  std::unique_ptr<TKestrumForm> form_;
 };
 
 // --- Window settings ------------------------------------------------------------------------------
@@ -127,9 +85,7 @@ TEST_F(KestrumFormTest, SettingsAreReadWithDefaultsAndMadeUsable) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
-    std::error_code ignored;
-    fs::remove(ConfigFile(), ignored);
-    if (!c.Config.empty()) WriteFileBytes(ConfigFile(), c.Config);
+    WriteConfig(c.Config);
     TKestrumForm& form = OpenForm();
     EXPECT_EQ(form.frameGeometry(), c.Frame);
     EXPECT_EQ(Find<QAction>("AlignMn").isChecked(), c.Align);
@@ -164,9 +120,7 @@ TEST_F(KestrumFormTest, ClosingWritesTheSettingsInOrderAndKeepsOtherSections) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
-    std::error_code ignored;
-    fs::remove(ConfigFile(), ignored);
-    if (!c.Before.empty()) WriteFileBytes(ConfigFile(), c.Before);
+    WriteConfig(c.Before);
     TKestrumForm& form = OpenForm();
     if (c.ToggleAlign) {
       Find<QAction>("AlignMn").trigger();
@@ -413,9 +367,7 @@ TEST_F(KestrumFormTest, DoubleClickOnACharactersNameEditsThatCharacterOnly) {
       Child<QLineEdit>(*dialog, "NameEd").setText("Carol");
       Child<QPushButton>(*dialog, "OkBtn").click();
     });
-    const TCellRect cell = form_->RaidGrid()->CellRect(c.Cell.x(), c.Cell.y());
-    // Near the right edge, clear of any OK button.
-    QTest::mouseDClick(Viewport(), Qt::LeftButton, {}, QPoint(cell.Right - 3, (cell.Top + cell.Bottom) / 2));
+    QTest::mouseDClick(Viewport(), Qt::LeftButton, {}, NearRightEdge(c.Cell.x(), c.Cell.y()));
     EXPECT_EQ(opened, c.Opens);
     if (c.Opens) {
       EXPECT_EQ(Reload()->GetCharaDatas(1)->Name(), u"Carol");

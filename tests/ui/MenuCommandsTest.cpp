@@ -10,7 +10,6 @@
 #include <csignal>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,6 +31,7 @@
 #include "ini/VoMemIniFile.h"
 #include "tests/support/TempHome.h"
 #include "tests/ui/DialogsTestSupport.h"
+#include "tests/ui/MainWindowTestSupport.h"
 #include "ui/GridGeometry.h"
 #include "ui/KestrumFormf.h"
 #include "ui/RaidGrid.h"
@@ -131,32 +131,8 @@ QString Q(const String& AText) {
   return QString::fromStdU16String(AText);
 }
 
-class MenuCommandsTest : public DialogTest {
+class MenuCommandsTest : public MainWindowTest {
  protected:
-  void TearDown() override {
-    form_.reset();
-    DialogTest::TearDown();
-  }
-
-  fs::path DataFile() const { return home_.AppFolder() / "raid.dat"; }
-  fs::path ConfigFile() const { return home_.AppFolder() / "cfg.ini"; }
-
-  // A fresh raid.dat with these characters and raids, written through the roster; AAdjust may
-  // change timers before the last save.
-  void WriteRoster(const std::vector<String>& ACharas, const std::vector<String>& ARaids,
-                   const std::function<void(TKestrum&)>& AAdjust = {}) {
-    fs::remove_all(home_.AppFolder());
-    TKestrum roster;
-    roster.Load();
-    while (roster.RaidCount() > 0) roster.DelRaid(0);
-    for (const String& raid : ARaids) roster.AddRaid(raid);
-    for (const String& chara : ACharas) roster.AddChara(chara);
-    if (AAdjust) {
-      AAdjust(roster);
-      roster.Save();
-    }
-  }
-
   static TRosterView Reloaded() {
     TKestrum roster;
     roster.Load();
@@ -167,15 +143,7 @@ class MenuCommandsTest : public DialogTest {
     return TVoMemIniFile(DataFile().u16string()).ReadInteger(ASection, u"COUNT", -1);
   }
 
-  TKestrumForm& OpenForm() {
-    form_.reset();
-    form_ = std::make_unique<TKestrumForm>();
-    form_->show();
-    EXPECT_TRUE(QTest::qWaitFor([this] { return form_->Initialized(); }, 5000));
-    return *form_;
-  }
-
-  QAction& Item(const char* AName) const { return Child<QAction>(*form_, AName); }
+  QAction& Item(const char* AName) const { return Find<QAction>(AName); }
 
   // Runs a name entry command: AInput typed into the name edit, then the button pressed.
   void RunNameCommand(const char* ACommand, std::function<void(QLineEdit&)> AInput,
@@ -195,9 +163,7 @@ class MenuCommandsTest : public DialogTest {
   // Double-clicks the name cell of character AChara (0-based) and answers the editor.
   void EditCharacter(int AChara, std::function<void(QDialog&)> AAnswer) {
     AnswerModal(std::move(AAnswer));
-    const TCellRect cell = form_->RaidGrid()->CellRect(AChara + 1, 0);
-    QTest::mouseDClick(form_->RaidGrid()->viewport(), Qt::LeftButton, {},
-                       QPoint(cell.Right - 3, (cell.Top + cell.Bottom) / 2));
+    QTest::mouseDClick(Viewport(), Qt::LeftButton, {}, NearRightEdge(AChara + 1, 0));
   }
 
   static QLineEdit& RowEdit(QDialog& AEditor, int ARow, const char* AEdit) {
@@ -224,8 +190,6 @@ class MenuCommandsTest : public DialogTest {
     EXPECT_EQ(Item("mnDelChara").isEnabled(), roster.CharaCount() > 0);
     EXPECT_EQ(Item("mnDelRaid").isEnabled(), roster.RaidCount() > 0);
   }
-
-  std::unique_ptr<TKestrumForm> form_;
 };
 
 TEST_F(MenuCommandsTest, DeletingByTypedNameUpdatesRosterGridAndFileUntilNothingIsLeft) {

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+class QFrame;
+class QKeyEvent;
+class QPushButton;
+class QWidget;
+
+namespace kestrum {
+
+// A push button that never becomes the dialog's default button, so Enter presses none of them.
+QPushButton* MakePlainButton(QWidget* AParent, const char* AName, const QString& ACaption,
+                             const QRect& AGeometry);
+
+// The sunken box a dialog draws around its contents.
+QFrame* MakeBevel(QWidget* AParent, const char* AName, const QRect& AGeometry);
+
+// Escape and Enter, which a plain QDialog would turn into cancelling or its default button.
+bool IsDialogKey(const QKeyEvent& AEvent);
+
+}  // namespace kestrum
