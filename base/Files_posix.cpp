@@ -1,5 +1,6 @@
 #include "base/Files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -75,12 +76,14 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+constexpr size_t kTempSuffixLength = 6;
+
 std::string RandomSuffix() {
   static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   thread_local std::mt19937 generator{std::random_device{}()};
   std::uniform_int_distribution<size_t> pick(0, sizeof kChars - 2);
   std::string suffix;
-  for (int i = 0; i < 6; ++i) suffix += kChars[pick(generator)];
+  for (size_t i = 0; i < kTempSuffixLength; ++i) suffix += kChars[pick(generator)];
   return suffix;
 }
 
@@ -119,6 +122,25 @@ void SyncFolder(const std::string& folder) {
   if (fd < 0) return;
   fsync(fd);
   close(fd);
+}
+
+// Temporary files of earlier writes to target that a crash or kill cut off. Only one copy of the
+// program writes its files, so any such file is a leftover.
+void RemoveStaleTempFiles(const std::string& target) {
+  const std::string folder = NativeDir(target);
+  const size_t slash = target.rfind('/');
+  const std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) + ".tmp-";
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.size() != prefix.size() + kTempSuffixLength || name.compare(0, prefix.size(), prefix) != 0)
+      continue;
+    const std::string stale = folder + "/" + name;
+    struct stat info;
+    if (lstat(stale.c_str(), &info) == 0 && S_ISREG(info.st_mode)) unlink(stale.c_str());
+  }
+  closedir(dir);
 }
 
 }  // namespace
@@ -178,6 +200,7 @@ void WriteFileAtomic(const String& path, std::string_view bytes) {
   if (close(fd.Release()) != 0) failAndClean(errno);
   if (rename(tempPath.c_str(), target.c_str()) != 0) failAndClean(errno);
   SyncFolder(NativeDir(target));
+  RemoveStaleTempFiles(target);
 }
 
 bool DeleteFile(const String& path) {

@@ -17,9 +17,16 @@ function(kestrum_add_test target)
   set(home ${CMAKE_BINARY_DIR}/test-home/${target})
   file(MAKE_DIRECTORY ${home}/data ${home}/run)
   file(CHMOD ${home}/run DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
-  gtest_discover_tests(${target}
-    DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT
-      "QT_QPA_PLATFORM=offscreen;HOME=${home};XDG_DATA_HOME=${home}/data;XDG_RUNTIME_DIR=${home}/run;LC_ALL=C.UTF-8;ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+  # CTest's per-test ENVIRONMENT property does not survive test discovery with more than one
+  # variable, so every test (and the discovery run) is started through env instead.
+  set_property(TARGET ${target} PROPERTY CROSSCOMPILING_EMULATOR
+    env
+    "QT_QPA_PLATFORM=offscreen"
+    "HOME=${home}"
+    "XDG_DATA_HOME=${home}/data"
+    "XDG_RUNTIME_DIR=${home}/run"
+    "LC_ALL=C.UTF-8"
+    "ASAN_OPTIONS=detect_leaks=1"
+    "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 endfunction()

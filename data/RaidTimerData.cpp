@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 
 #include "base/Files.h"
@@ -91,6 +92,17 @@ std::vector<int32_t> CharaIndicesHeld(const TVoMemIniFile& Ini, int32_t ACount) 
   std::sort(indices.begin(), indices.end());
   indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
   return indices;
+}
+
+// A character's timers are stored under the raid names, beside "NAME" and "<raid> COUNT". A raid
+// named like one of those keys would overwrite it and lose a name or a count at the next load.
+void CheckRaidKeysAreDistinct(const TRaidNames& ARaidNames) {
+  std::unordered_set<String> otherKeys{AsciiUpperCase(kNameKey)};
+  for (const String& raid : ARaidNames) otherKeys.insert(AsciiUpperCase(Trim(raid + kCountSuffix)));
+  for (const String& raid : ARaidNames) {
+    if (otherKeys.count(AsciiUpperCase(Trim(raid))) != 0)
+      throw ERTDError(u"レイド名 \"" + raid + u"\" はキャラクターのデータのキーと重なるため使えません");
+  }
 }
 
 TDateTime ReadActivateTime(const TVoMemIniFile& Ini, const String& Section, const String& RaidName) {
@@ -288,10 +300,12 @@ void TKestrum::Save() {
   const bool hadFile = FileExists(path);
   bool backupMade = false;
   try {
+    // Copies, not a rename: a crash at any moment must still find a complete backup.
     if (FileExists(bak2)) DeleteFile(bak2);
-    if (FileExists(bak)) RenameFile(bak, bak2);
+    if (FileExists(bak)) CopyFileReplacing(bak, bak2);
     backupMade = hadFile && CopyFileReplacing(path, bak);
 
+    if (CharaCount() > 0) CheckRaidKeysAreDistinct(FRaidNames);
     TVoMemIniFile ini(path);
     ini.WriteInteger(kRaidSection, kCountKey, RaidCount());
     for (int32_t k = 0; k < RaidCount(); ++k) ini.WriteString(kRaidSection, IntToStr(k), FRaidNames[k]);

@@ -49,6 +49,15 @@ class FilesTest : public test::TempHomeTest {
   }
 };
 
+TEST_F(FilesTest, ASuccessfulWriteRemovesTheLeftoversOfWritesCutOffEarlier) {
+  for (const char* name : {"raid.dat.tmp-AbC123", "raid.dat.tmp-zzzzzz", "raid.dat.tmp-long-name",
+                           "cfg.ini.tmp-AbC123", "raid.dat.bak"})
+    test::WriteFileBytes(Folder() / name, "left");
+  WriteFileAtomic(Path(Folder() / "raid.dat"), "new");
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"cfg.ini.tmp-AbC123", "raid.dat", "raid.dat.bak",
+                                                 "raid.dat.tmp-long-name"}));
+}
+
 TEST_F(FilesTest, WriteFileAtomicCreatesAndReplaces) {
   const fs::path target = Folder() / "raid.dat";
   const std::string binary("a\0b\r\n\xFF", 6);

@@ -1,0 +1,168 @@
+// Any bytes as raid.dat: loading never crashes or throws, and saving either writes the roster so that
+// loading gives it back, with the old file kept as the backup, or fails with ERTDSaveError and leaves
+// both files and the roster as they were. The first input byte picks the regional date format.
+//
+// Allowed differences, all documented behaviour of the file: fractions of a second are not written;
+// raids whose names are the same key (ASCII case ignored) share one stored timer; and a name that the
+// file cannot hold as it is (control characters at its ends without a space to make it quoted, a lone
+// UTF-16 surrogate) changes on the first round trip, after which the roster must stay as it is.
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "base/Files.h"
+#include "base/TextCodec.h"
+#include "data/RaidTimerData.h"
+#include "data/shhlpr.h"
+#include "fuzz/FuzzSupport.h"
+#include "tests/reliability/RosterModel.h"
+
+namespace kestrum {
+namespace {
+
+using test::Describe;
+using test::LoadedModel;
+using test::ModelOf;
+using test::TCharaModel;
+using test::TRosterModel;
+
+// A name the file keeps exactly: a value with a space or a double quote is stored quoted, any other
+// is trimmed by the next load; and UTF-8 cannot hold a lone surrogate.
+bool SurvivesFile(const String& text) {
+  const bool quoted = text.find_first_of(u" \"") != String::npos;
+  return (quoted || Trim(text) == text) && FromUtf8(ToUtf8(text)) == text;
+}
+
+bool AllNamesSurviveFile(const TRosterModel& model) {
+  for (const String& raid : model.Raids)
+    if (!SurvivesFile(raid)) return false;
+  for (const TCharaModel& chara : model.Charas)
+    if (!SurvivesFile(chara.Name)) return false;
+  return true;
+}
+
+// Raids whose timers are stored under the same key as another raid's.
+std::vector<bool> SharedRaidKeys(const std::vector<String>& raids) {
+  std::vector<bool> shared(raids.size(), false);
+  for (size_t a = 0; a < raids.size(); ++a)
+    for (size_t b = a + 1; b < raids.size(); ++b)
+      if (SameTextAscii(Trim(raids[a]), Trim(raids[b]))) shared[a] = shared[b] = true;
+  return shared;
+}
+
+bool SameToTheSecond(TDateTime a, TDateTime b) {
+  return DateTimeToStr(a) == DateTimeToStr(b) && std::fabs(a - b) < 1.0 / 86400;
+}
+
+// The roster read back after saving `before`: names and counts exact, times to the second.
+bool SameAfterRoundTrip(const TRosterModel& before, const TRosterModel& after) {
+  if (before.Raids != after.Raids || before.Charas.size() != after.Charas.size()) return false;
+  const std::vector<bool> shared = SharedRaidKeys(before.Raids);
+  for (size_t i = 0; i < before.Charas.size(); ++i) {
+    const TCharaModel& a = before.Charas[i];
+    const TCharaModel& b = after.Charas[i];
+    if (a.Name != b.Name || a.Timers.size() != b.Timers.size()) return false;
+    for (size_t k = 0; k < a.Timers.size(); ++k) {
+      if (shared[k]) continue;
+      if (a.Timers[k].Count != b.Timers[k].Count || !SameToTheSecond(a.Timers[k].Time, b.Timers[k].Time))
+        return false;
+    }
+  }
+  return true;
+}
+
+const std::vector<TFormatSettings>& DateFormats() {
+  static const std::vector<TFormatSettings> formats = {
+      {u"yyyy/mm/dd", u"h:nn:ss", u'/', u':'},
+      {u"mm/dd/yyyy", u"hh:nn:ss", u'/', u':'},
+  };
+  return formats;
+}
+
+class TDataFolder final {
+ public:
+  TDataFolder() {
+    setenv("XDG_DATA_HOME", scratch_.Path().c_str(), 1);
+    path_ = GetDataFileName();
+    ForceDirectories(ExtractFileDir(path_));
+  }
+  const String& Path() const { return path_; }
+  String Bak() const { return path_ + u".bak"; }
+  String Bak2() const { return path_ + u".bak2"; }
+  std::string Bytes(const String& file) const { return FileExists(file) ? ReadFileBytes(file) : "<none>"; }
+
+  // Only the data file and its backup: no second backup, no temporary file left behind.
+  void CheckNoStrayFiles() const {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(ToUtf8(path_)).parent_path())) {
+      const std::string name = entry.path().filename().string();
+      fuzz::Check(name == "raid.dat" || name == "raid.dat.bak", "a stray file is left beside raid.dat", name);
+    }
+  }
+
+ private:
+  fuzz::TScratchFolder scratch_;
+  String path_;
+};
+
+const TDataFolder& Folder() {
+  static const TDataFolder folder;
+  return folder;
+}
+
+const std::string kOlderBackup = "[RAID]\r\nCOUNT=1\r\n0=older backup\r\n";
+
+}  // namespace
+}  // namespace kestrum
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace kestrum;
+  if (size < 1) return -1;
+  SetFormatSettings(DateFormats()[data[0] % DateFormats().size()]);
+  const std::string input(reinterpret_cast<const char*>(data) + 1, size - 1);
+  const TDataFolder& folder = Folder();
+  WriteFileAtomic(folder.Path(), input);
+  WriteFileAtomic(folder.Bak(), kOlderBackup);
+  DeleteFile(folder.Bak2());
+
+  TKestrum roster;
+  roster.Load();
+  const TRosterModel first = ModelOf(roster);
+  fuzz::Check(folder.Bytes(folder.Path()) == input, "loading changed raid.dat");
+
+  try {
+    roster.Save();
+  } catch (const ERTDSaveError& error) {
+    fuzz::Check(folder.Bytes(folder.Path()) == input, "a failed save changed raid.dat", error.what());
+    fuzz::Check(folder.Bytes(folder.Bak()) == kOlderBackup, "a failed save changed raid.dat.bak",
+                error.what());
+    folder.CheckNoStrayFiles();
+    fuzz::Check(ModelOf(roster) == first, "after a failed save the roster is not the file's", error.what());
+    return 0;
+  }
+  fuzz::Check(folder.Bytes(folder.Bak()) == input, "raid.dat.bak does not hold the file before the save");
+  folder.CheckNoStrayFiles();
+
+  TKestrum second;
+  second.Load();
+  const TRosterModel secondModel = ModelOf(second);
+  const bool exact = AllNamesSurviveFile(first) && DecodeText(input) == FromUtf8(ToUtf8(DecodeText(input)));
+  if (exact && !SameAfterRoundTrip(first, secondModel))
+    fuzz::Fail("save and load changed the roster",
+               "before:\n" + Describe(first) + "after:\n" + Describe(secondModel));
+
+  try {
+    second.Save();
+  } catch (const ERTDSaveError& error) {
+    fuzz::Fail("a roster loaded from a saved file cannot be saved", error.what());
+  }
+  const TRosterModel third = LoadedModel();
+  if (third != secondModel)
+    fuzz::Fail("the roster is not stable after one save",
+               "second:\n" + Describe(secondModel) + "third:\n" + Describe(third));
+  return 0;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/DateTime.h"
+#include "base/Strings.h"
+#include "data/RaidTimerData.h"
+
+namespace kestrum::test {
+
+// Everything a roster holds, as plain values that compare and print.
+struct TTimerModel {
+  TDateTime Time;
+  uint32_t Count;
+  bool operator==(const TTimerModel&) const = default;
+};
+
+struct TCharaModel {
+  String Name;
+  std::vector<TTimerModel> Timers;
+  bool operator==(const TCharaModel&) const = default;
+};
+
+struct TRosterModel {
+  std::vector<String> Raids;
+  std::vector<TCharaModel> Charas;
+  bool operator==(const TRosterModel&) const = default;
+};
+
+inline TRosterModel ModelOf(const TKestrum& ARoster) {
+  TRosterModel model{ARoster.RaidNameAry(), {}};
+  for (const auto& chara : ARoster.CharaDataAry()) {
+    TCharaModel item{chara->Name(), {}};
+    for (int k = 0; k < chara->RaidCount(); ++k) {
+      const TRaidTimerData& timer = *chara->GetRaidTimerDatas(k);
+      item.Timers.push_back({timer.ActivateTime(), timer.Count()});
+    }
+    model.Charas.push_back(std::move(item));
+  }
+  return model;
+}
+
+// The roster a fresh load of the data file gives.
+inline TRosterModel LoadedModel() {
+  TKestrum roster;
+  roster.Load();
+  return ModelOf(roster);
+}
+
+inline std::string Describe(const TRosterModel& AModel) {
+  std::string out = "raids:";
+  for (const String& raid : AModel.Raids) out += " <" + ToUtf8(raid) + ">";
+  for (const TCharaModel& chara : AModel.Charas) {
+    out += "\nchara <" + ToUtf8(chara.Name) + ">:";
+    for (const TTimerModel& timer : chara.Timers)
+      out += " " + ToUtf8(DateTimeToStr(timer.Time)) + "#" + std::to_string(timer.Count);
+  }
+  return out + "\n";
+}
+
+}  // namespace kestrum::test
