@@ -60,13 +60,51 @@ void RefuseLineBreaks(std::u16string_view Text, std::u16string_view What) {
   }
 }
 
-// The name "[x" with the value "y]" would read back as the header [x=y]; quoting the value (it
-// holds no space or quote, or it would be quoted already) keeps it a key line.
-String KeyLineForFile(const String& Line) {
-  if (Line.size() < 2 || Line.front() != u'[' || Line.back() != u']') return Line;
-  const auto equals = Line.find(u'=');
-  if (equals == String::npos) return Line;
-  return Line.substr(0, equals + 1) + u'"' + Line.substr(equals + 1) + u'"';
+String Unquoted(std::u16string_view Value) {
+  if (Value.empty() || Value.front() != u'"') return String(Value);
+  String inner;
+  bool closed = false;
+  for (std::size_t i = 1; i < Value.size(); ++i) {
+    if (Value[i] != u'"') {
+      inner += Value[i];
+    } else if (i + 1 < Value.size() && Value[i + 1] == u'"') {
+      inner += u'"';
+      ++i;
+    } else {
+      closed = true;
+      break;
+    }
+  }
+  // Text that only looks quoted ("abc without a closing quote, ""abc) stays as it is.
+  if ((inner.empty() || !closed) && Value.back() != u'"') return String(Value);
+  return inner;
+}
+
+// Calls Line with the key line as the file gets it. The name "[x" with the value "y]" would read
+// back as the header [x=y]; quoting the value (it holds no space or quote, or it would be quoted
+// already) keeps it a key line.
+template <class F>
+void KeyLineForFile(const String& KeyLine, F&& Line) {
+  const auto equals = KeyLine.size() < 2 || KeyLine.front() != u'[' || KeyLine.back() != u']'
+                          ? String::npos
+                          : KeyLine.find(u'=');
+  if (equals == String::npos) {
+    Line(KeyLine);
+  } else {
+    Line(KeyLine.substr(0, equals + 1) + u'"' + KeyLine.substr(equals + 1) + u'"');
+  }
+}
+
+// Calls Line with each text line of the section's keys: a key's comment lines, then its key line.
+template <class F>
+void ForEachKeyLine(const TVoMemIniSection& Section, F&& Line) {
+  const TVoHashedStringList& keys = Section.Keys();
+  for (int i = 0; i < keys.Count(); ++i) {
+    if (const auto* comment = static_cast<const TVoComment*>(keys.GetObjects(i))) {
+      for (const String& line : comment->Comment()) Line(line);
+    }
+    KeyLineForFile(keys.GetStrings(i), Line);
+  }
 }
 
 int HexDigit(char16_t c) {
@@ -114,34 +152,16 @@ int32_t StrToInt32Def(std::u16string_view S, int32_t Default) {
 }  // namespace
 
 String UnquoteValue(const String& Value) {
-  if (Value.empty() || Value.front() != u'"') return Value;
-  String inner;
-  bool closed = false;
-  for (std::size_t i = 1; i < Value.size(); ++i) {
-    if (Value[i] != u'"') {
-      inner += Value[i];
-    } else if (i + 1 < Value.size() && Value[i + 1] == u'"') {
-      inner += u'"';
-      ++i;
-    } else {
-      closed = true;
-      break;
-    }
-  }
-  // Text that only looks quoted ("abc without a closing quote, ""abc) stays as it is.
-  if ((inner.empty() || !closed) && Value.back() != u'"') return Value;
-  return inner;
+  return Unquoted(Value);
 }
 
 void CopyAsComment(const std::vector<String>& Source, std::vector<String>& Dest) {
   std::vector<String> comment;
   const auto addLine = [&comment](std::u16string_view line) {
-    const String trimmed = Trim(line);
-    if (trimmed.empty() || trimmed.front() != u';') {
-      comment.push_back(u";" + String(line));
-    } else {
-      comment.emplace_back(line);
-    }
+    const std::u16string_view trimmed = TrimmedView(line);
+    String& added = comment.emplace_back();
+    if (trimmed.empty() || trimmed.front() != u';') added += u';';
+    added += line;
   };
   for (const String& line : Source) {
     // A break inside one entry would start an uncommented line in the file.
@@ -156,36 +176,60 @@ void CopyAsComment(const std::vector<String>& Source, std::vector<String>& Dest)
 
 // ---- TVoMemIniSection
 
-TVoMemIniSection::TVoMemIniSection() : FKeys(true) {
-  FKeys.SetUseNameAsKey(true);
+TVoMemIniSection::TVoMemIniSection() = default;
+
+std::vector<String>& TVoMemIniSection::Comment() {
+  if (!FComment) FComment = std::make_unique<std::vector<String>>();
+  return *FComment;
+}
+
+const std::vector<String>& TVoMemIniSection::Comment() const {
+  static const std::vector<String> none;
+  return FComment ? *FComment : none;
+}
+
+TVoHashedStringList& TVoMemIniSection::Keys() {
+  if (!FKeys) {
+    auto keys = std::make_unique<TVoHashedStringList>(true);
+    keys->SetUseNameAsKey(true);
+    FKeys = std::move(keys);
+  }
+  return *FKeys;
+}
+
+const TVoHashedStringList& TVoMemIniSection::Keys() const {
+  // What a list made now would be: empty, keyed by name and, like every new list, case-insensitive
+  // (a case-sensitive document makes each section's list at once, see AddSection).
+  struct TNoKeys {
+    TNoKeys() { List.SetUseNameAsKey(true); }
+    TVoHashedStringList List{true};
+  };
+  static const TNoKeys none;
+  return FKeys ? *FKeys : none.List;
 }
 
 void TVoMemIniSection::Clear() {
-  FKeys.Clear();
+  if (FKeys) FKeys->Clear();
 }
 
 void TVoMemIniSection::DeleteKey(const String& Ident) {
-  const int index = FKeys.IndexOfName(Trim(Ident));
-  if (index >= 0) FKeys.Delete(index);
+  if (!FKeys) return;
+  const int index = FKeys->IndexOfName(Trim(Ident));
+  if (index >= 0) FKeys->Delete(index);
 }
 
 void TVoMemIniSection::GetStrings(std::vector<String>& List) const {
-  for (int i = 0; i < FKeys.Count(); ++i) {
-    if (const auto* comment = static_cast<const TVoComment*>(FKeys.GetObjects(i))) {
-      List.insert(List.end(), comment->Comment().begin(), comment->Comment().end());
-    }
-    List.push_back(KeyLineForFile(FKeys.GetStrings(i)));
-  }
+  ForEachKeyLine(*this, [&List](std::u16string_view line) { List.emplace_back(line); });
 }
 
 String TVoMemIniSection::ReadString(const String& Ident, const String& Default) const {
   const String name = Trim(Ident);
-  if (!FKeys.NameExists(name)) return Default;
-  return UnquoteValue(FKeys.GetValuesByName(name));
+  if (!Keys().NameExists(name)) return Default;
+  return UnquoteValue(Keys().GetValuesByName(name));
 }
 
 TVoComment* TVoMemIniSection::FindComment(const String& Ident) const {
-  return static_cast<TVoComment*>(FKeys.GetObjectsByName(Ident));
+  return static_cast<TVoComment*>(Keys().GetObjectsByName(Ident));
 }
 
 void TVoMemIniSection::ReadComment(const String& Ident, std::vector<String>& Comment) const {
@@ -193,23 +237,23 @@ void TVoMemIniSection::ReadComment(const String& Ident, std::vector<String>& Com
 }
 
 void TVoMemIniSection::WriteString(const String& Ident, const String& Value) {
-  const String name = Trim(Ident);
+  const std::u16string_view name = TrimmedView(Ident);
   if (name.empty()) throw EVoMemIniFileInvalidName(kEmptyName);
-  if (name.find(u'=') != String::npos) throw EVoMemIniFileInvalidName(kNameHasEquals);
+  if (name.find(u'=') != std::u16string_view::npos) throw EVoMemIniFileInvalidName(kNameHasEquals);
   if (name.front() == u';') throw EVoMemIniFileInvalidName(kNameStartsWithSemicolon);
   RefuseLineBreaks<EVoMemIniFileInvalidName>(name, u"名前");
-  FKeys.SetValuesByName(name, Value);
+  Keys().SetValuesByName(Ident, Value);  // trims the name itself
 }
 
 void TVoMemIniSection::WriteComment(const String& Ident, const std::vector<String>& Comment) {
   const String name = Trim(Ident);
-  if (!FKeys.NameExists(name)) return;
+  if (!FKeys || !FKeys->NameExists(name)) return;
   if (Comment.empty()) {
-    FKeys.SetObjectsByName(name, nullptr);
+    FKeys->SetObjectsByName(name, nullptr);
     return;
   }
   auto comment = std::make_unique<TVoComment>(Comment);
-  FKeys.SetObjectsByName(name, comment.get());
+  FKeys->SetObjectsByName(name, comment.get());
   comment.release();  // the key list owns it now
 }
 
@@ -247,7 +291,8 @@ TVoMemIniSection* TVoMemIniFile::FindSection(const String& Name) const {
 
 TVoMemIniSection* TVoMemIniFile::AddSection(const String& Name) {
   auto section = std::make_unique<TVoMemIniSection>();
-  section->Keys().SetCaseSensitive(FSections.CaseSensitive());
+  // A new key list is case-insensitive; only the other rule needs the list made now.
+  if (FSections.CaseSensitive()) section->Keys().SetCaseSensitive(true);
   FSections.AddObject(Name, section.get());
   return section.release();  // the section list owns it now
 }
@@ -265,14 +310,14 @@ void TVoMemIniFile::ParseLines(const std::vector<String>& Lines) {
 }
 
 void TVoMemIniFile::ParseLine(std::u16string_view Line, TParseState& State) {
-  const String trimmed = Trim(Line);
+  const std::u16string_view trimmed = TrimmedView(Line);
   if (trimmed.empty()) return;
   if (trimmed.front() == u';') {
     State.Pending.emplace_back(Line);
     return;
   }
   if (trimmed.front() == u'[' && trimmed.back() == u']') {
-    const String name = Trim(std::u16string_view(trimmed).substr(1, trimmed.size() - 2));
+    const String name(TrimmedView(trimmed.substr(1, trimmed.size() - 2)));
     if (name.empty()) return;
     TVoMemIniSection* section = FindSection(name);
     if (section == nullptr) section = AddSection(name);
@@ -286,10 +331,10 @@ void TVoMemIniFile::ParseLine(std::u16string_view Line, TParseState& State) {
   if (State.Current == nullptr) return;
 
   const auto equals = trimmed.find(u'=');
-  const std::u16string_view text = trimmed;
-  const String name = equals == String::npos ? trimmed : Trim(text.substr(0, equals));
+  const String name(equals == std::u16string_view::npos ? trimmed : TrimmedView(trimmed.substr(0, equals)));
   if (name.empty()) return;
-  const String value = equals == String::npos ? String() : UnquoteValue(Trim(text.substr(equals + 1)));
+  const String value =
+      equals == std::u16string_view::npos ? String() : Unquoted(TrimmedView(trimmed.substr(equals + 1)));
   // A name taken from one trimmed line that does not begin with ";" passes every write check.
   State.Current->WriteString(name, value);
   if (!State.Pending.empty()) {
@@ -429,7 +474,8 @@ void TVoMemIniFile::WriteComment(const String& Section, const String& Ident, con
   WriteComment(Section, Ident, SplitLines(Comment));
 }
 
-void TVoMemIniFile::GetStrings(std::vector<String>& List) const {
+template <class F>
+void TVoMemIniFile::ForEachTextLine(F&& Line) const {
   const TVoMemIniSection* unnamed = nullptr;
   for (int i = 0; i < FSections.Count(); ++i) {
     const String& name = FSections.GetStrings(i);
@@ -438,24 +484,30 @@ void TVoMemIniFile::GetStrings(std::vector<String>& List) const {
       unnamed = section;
       continue;
     }
-    List.insert(List.end(), section->Comment().begin(), section->Comment().end());
-    List.push_back(u"[" + name + u"]");
-    List.emplace_back();
-    section->GetStrings(List);
-    List.emplace_back();
+    for (const String& line : section->Comment()) Line(line);
+    Line(u"[" + name + u"]");
+    Line(std::u16string_view());
+    ForEachKeyLine(*section, Line);
+    Line(std::u16string_view());
   }
-  if (unnamed != nullptr) List.insert(List.end(), unnamed->Comment().begin(), unnamed->Comment().end());
+  if (unnamed != nullptr) {
+    for (const String& line : unnamed->Comment()) Line(line);
+  }
+}
+
+void TVoMemIniFile::GetStrings(std::vector<String>& List) const {
+  ForEachTextLine([&List](std::u16string_view line) { List.emplace_back(line); });
 }
 
 std::string TVoMemIniFile::EncodedText(TEncoding Encoding, bool WithBom) const {
-  std::vector<String> lines;
-  GetStrings(lines);
-  String text;
-  for (const String& line : lines) {
-    text += line;
-    text += kLineBreak;
-  }
-  return EncodeText(text, Encoding, WithBom);
+  // Encoded line by line, so saving holds the document and its bytes but no second copy as text.
+  const std::string lineBreak = EncodeText(kLineBreak, Encoding, false);
+  std::string bytes = EncodeText(std::u16string_view(), Encoding, WithBom);
+  ForEachTextLine([&](std::u16string_view line) {
+    bytes += EncodeText(line, Encoding, false);
+    bytes += lineBreak;
+  });
+  return bytes;
 }
 
 void TVoMemIniFile::UpdateFile() {

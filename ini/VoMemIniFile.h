@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,10 +50,12 @@ class TVoMemIniSection final : public TVoObject {
  public:
   TVoMemIniSection();
 
-  std::vector<String>& Comment() { return FComment; }
-  const std::vector<String>& Comment() const { return FComment; }
-  TVoHashedStringList& Keys() { return FKeys; }
-  const TVoHashedStringList& Keys() const { return FKeys; }
+  // The comment block and the key list are made when first asked for; until then the section reads
+  // as one without them, so a file of millions of bare headers does not hold millions of empty lists.
+  std::vector<String>& Comment();
+  const std::vector<String>& Comment() const;
+  TVoHashedStringList& Keys();
+  const TVoHashedStringList& Keys() const;
 
   void Clear();
   void DeleteKey(const String& Ident);
@@ -67,8 +70,8 @@ class TVoMemIniSection final : public TVoObject {
  private:
   TVoComment* FindComment(const String& Ident) const;
 
-  std::vector<String> FComment;
-  TVoHashedStringList FKeys;
+  std::unique_ptr<std::vector<String>> FComment;
+  std::unique_ptr<TVoHashedStringList> FKeys;
 };
 
 // A whole INI text file held in memory. Section and key names are trimmed and, unless CaseSensitive,
@@ -129,6 +132,9 @@ class TVoMemIniFile final {
   void ParseText(std::u16string_view Text);
   void ParseLine(std::u16string_view Line, TParseState& State);
   void FinishParse(TParseState& State);
+  // Calls Line with every text line of the document, in the order GetStrings gives them.
+  template <class F>
+  void ForEachTextLine(F&& Line) const;
   std::string EncodedText(TEncoding Encoding, bool WithBom) const;
 
   String FFileName;

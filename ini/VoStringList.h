@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstddef>
-#include <map>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -44,7 +44,7 @@ class TVoHashedStringList;
 // HasObjects is true: replacing it or destroying the item destroys it.
 class TVoStringItem final {
  public:
-  TVoStringItem(TVoHashedStringList* Owner, String AStr, String AName, TVoObject* o);
+  TVoStringItem(TVoHashedStringList* Owner, String AStr, TVoObject* o);
   ~TVoStringItem();
   TVoStringItem(const TVoStringItem&) = delete;
   TVoStringItem& operator=(const TVoStringItem&) = delete;
@@ -53,8 +53,13 @@ class TVoStringItem final {
   void SetObj(TVoObject* o);
   TVoObject* Object() const { return FObject; }
 
-  String Str;   // the whole entry, e.g. "name=value"
-  String Name;  // the text before the first "=" of Str; empty when there is none
+  // The text before the first "=" of Str; empty when there is none. It is read from Str rather than
+  // kept beside it, so a key costs one copy of its text.
+  std::u16string_view Name() const;
+  // What the owner's index files the item under: Name when the owner is keyed by name, else Str.
+  std::u16string_view Key() const;
+
+  String Str;  // the whole entry, e.g. "name=value"
 
  private:
   TVoHashedStringList* FOwner;
@@ -63,6 +68,7 @@ class TVoStringItem final {
 
 // The index of a TVoHashedStringList: 1024 buckets chosen by a fixed hash of the key. Keys are unique
 // under the case rule (ASCII letters folded when not case-sensitive, every other code unit exact).
+// The index keeps no copy of a key: an entry is the item, and its key is the item's Key().
 class TVoStringHash final {
  public:
   static constexpr int BucketCount = 1024;
@@ -77,6 +83,7 @@ class TVoStringHash final {
   int HashOf(std::u16string_view Key) const;
 
   // Adds the entry; throws EVoDuplicateKeyError (and adds nothing) when Key is already present.
+  // Key must be Item->Key(), and stay so (under the case rule) while the entry exists.
   void Add(std::u16string_view Key, TVoStringItem* Item);
   // Removes the entry of Key when it belongs to Item.
   void Remove(std::u16string_view Key, const TVoStringItem* Item);
@@ -88,16 +95,40 @@ class TVoStringHash final {
   std::size_t BucketLength(int Bucket) const;
 
  private:
-  // A bucket keeps its entries ordered by folded key, so many keys colliding in one bucket (a
-  // crafted file) cost a few comparisons each rather than a walk of the whole bucket.
-  using Bucket = std::map<String, TVoStringItem*>;
+  // A bucket in use. Its entries sit in an open-addressing table (linear probing, a power-of-two
+  // size) placed by a second hash with a per-process random factor, so that many keys crafted to
+  // share one bucket still cost a comparison or two each. The second hash of each entry is kept
+  // beside it: probing and growing then compare numbers and touch an item's text only on a match.
+  struct TBucket {
+    int Number;
+    std::size_t Count;
+    std::vector<TVoStringItem*> Items;  // null in a free slot
+    std::vector<uint32_t> Placements;   // the second hash of each entry's key; kFree in a free slot
+  };
 
-  String Folded(std::u16string_view Key) const;
+  // The few entries' one with Key, or their end.
+  std::vector<TVoStringItem*>::const_iterator FewEntry(std::u16string_view Key) const;
+  // Moves the few entries into buckets, once the index outgrows them.
+  void SpreadFew();
+  [[noreturn]] static void ThrowDuplicate(std::u16string_view Key);
+  void AddToBucket(std::u16string_view Key, TVoStringItem* Item);
+  uint32_t PlacementOf(std::u16string_view Key) const;
+  // The slot holding Key, or the free slot where probing for it stopped.
+  static std::size_t Probe(const TBucket& Bucket, std::u16string_view Key, uint32_t Placement,
+                           bool CaseSensitive);
+  // Where bucket Number is in FBuckets, or would be inserted.
+  std::size_t BucketPosition(int Number) const;
+  bool HasBucketAt(std::size_t Position, int Number) const;
+  static void Grow(TBucket& Bucket);
+  static void TakeOut(TBucket& Bucket, std::size_t Slot);
 
   bool FCaseSensitive = false;
-  // Only buckets that hold entries are stored, so a small list (every INI section has one) stays
-  // small.
-  std::map<int, Bucket> FBuckets;
+  // An index of a few entries (an INI section with a key or two; a document has many) keeps them
+  // here in the order added and finds one by a walk over them, which costs no more than hashing and
+  // far less memory than buckets. Empty once the buckets are in use.
+  std::vector<TVoStringItem*> FFew;
+  // Only buckets that hold entries are stored, ordered by number.
+  std::vector<TBucket> FBuckets;
 };
 
 // An ordered string list with an optional object per item and a hash index over either the whole
@@ -146,14 +177,13 @@ class TVoHashedStringList final {
   void SetObjectsByString(const String& Str, TVoObject* Value);
 
  private:
-  TVoStringItem* FindByName(const String& Name) const;
-  TVoStringItem* FindByStr(const String& Str) const;
+  TVoStringItem* FindByName(std::u16string_view Name) const;
+  TVoStringItem* FindByStr(std::u16string_view Str) const;
   int PositionOf(const TVoStringItem* Item) const;
-  bool SameKey(const String& A, const String& B) const;
-  // The key an entry with this Str and Name is indexed under in the current mode; false when the
-  // entry is not indexed (a name-keyed entry without a name).
-  bool IndexKey(const String& Str, const String& Name, String& Key) const;
+  // False for a name-keyed item without a name: such items are not in the index.
+  bool IsIndexed(const TVoStringItem& Item) const;
   void CheckIndex(int Index, int Limit) const;
+  void InsertItem(int Index, String S);
   void RebuildIndex();
 
   TVoStringHash FKeyHash;
@@ -162,6 +192,9 @@ class TVoHashedStringList final {
   bool FCaseSensitive = false;
   bool FUseNameAsKey = false;
 };
+
+// S without its leading and trailing code units up to U+0020: what Trim gives, without a copy.
+std::u16string_view TrimmedView(std::u16string_view S);
 
 // The text of S before its first "=", empty when S holds none.
 String NameOfLine(std::u16string_view S);

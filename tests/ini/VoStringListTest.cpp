@@ -78,10 +78,11 @@ TEST(VoStringHashTest, KeysSharingABucketStayApart) {
   TVoHashedStringList owner(false);
   std::deque<TVoStringItem> items;
   for (const String& key : keys) {
-    items.emplace_back(&owner, key, String(), nullptr);
+    items.emplace_back(&owner, key, nullptr);
     hash.Add(key, &items.back());
+    ASSERT_EQ(hash.BucketLength(hash.HashOf(u"A")), items.size());
   }
-  EXPECT_EQ(hash.BucketLength(hash.HashOf(u"A")), keys.size());
+  EXPECT_EQ(hash.BucketLength(hash.HashOf(u"B")), 0u);
   for (std::size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(hash.Find(keys[i]), &items[i]);
 
   EXPECT_THROW(hash.Add(keys[0], &items[1]), EVoDuplicateKeyError);
@@ -91,6 +92,16 @@ TEST(VoStringHashTest, KeysSharingABucketStayApart) {
   hash.Remove(keys[0], &items[0]);
   EXPECT_EQ(hash.Find(keys[0]), nullptr);
   EXPECT_EQ(hash.Find(keys[1]), &items[1]);
+
+  // Removing entries from the middle of a full bucket must leave every other entry reachable.
+  for (std::size_t i = 2; i < keys.size(); i += 3) hash.Remove(keys[i], &items[i]);
+  std::size_t kept = 0;
+  for (std::size_t i = 1; i < keys.size(); ++i) {
+    const bool removed = i >= 2 && (i - 2) % 3 == 0;
+    EXPECT_EQ(hash.Find(keys[i]), removed ? nullptr : &items[i]) << ToUtf8(keys[i]);
+    if (!removed) ++kept;
+  }
+  EXPECT_EQ(hash.BucketLength(hash.HashOf(u"A")), kept);
 }
 
 TEST(VoHashedStringListTest, NameKeyedListSplitsAtTheFirstEquals) {
