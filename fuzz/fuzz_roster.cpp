@@ -19,7 +19,7 @@
 #include "data/RaidTimerData.h"
 #include "data/shhlpr.h"
 #include "fuzz/FuzzSupport.h"
-#include "tests/reliability/RosterModel.h"
+#include "tests/support/RosterModel.h"
 
 namespace kestrum {
 namespace {

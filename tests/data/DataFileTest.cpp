@@ -14,6 +14,7 @@
 #include "data/RaidTimerData.h"
 #include "tests/data/DataTestFixture.h"
 #include "tests/data/RosterFileSupport.h"
+#include "tests/support/RosterModel.h"
 
 namespace kestrum::test {
 namespace {
@@ -85,17 +86,17 @@ TEST_F(DataFileTest, TimersAndNamesComeBackUnchanged) {
   EXPECT_NE(ReadFileBytes(DataFile()).find("two words=2024/05/06\r\n"), std::string::npos)
       << "midnight is written as the date alone";
   EXPECT_NE(ReadFileBytes(DataFile()).find("plain=1899/12/30\r\n"), std::string::npos);
-  const RosterView reloaded = Reloaded();
-  EXPECT_EQ(reloaded.raids, roster.RaidNameAry());
-  ASSERT_EQ(reloaded.charas.size(), 2u);
-  EXPECT_EQ(reloaded.charas[0].name, u"Ann \"the Bold\" Lee");
-  EXPECT_EQ(reloaded.charas[1].name, u" spaced ");
+  const TRosterModel reloaded = LoadedModel();
+  EXPECT_EQ(reloaded.Raids, roster.RaidNameAry());
+  ASSERT_EQ(reloaded.Charas.size(), 2u);
+  EXPECT_EQ(reloaded.Charas[0].Name, u"Ann \"the Bold\" Lee");
+  EXPECT_EQ(reloaded.Charas[1].Name, u" spaced ");
   for (int k = 0; k < 5; ++k) {
-    EXPECT_NEAR(reloaded.charas[1].times[k], times[k], kMillisecond) << "raid " << k;
-    EXPECT_EQ(reloaded.charas[1].counts[k], counts[k]) << "raid " << k;
+    EXPECT_NEAR(reloaded.Charas[1].Timers[k].Time, times[k], kMillisecond) << "raid " << k;
+    EXPECT_EQ(reloaded.Charas[1].Timers[k].Count, counts[k]) << "raid " << k;
   }
-  EXPECT_EQ(reloaded.charas[1].times[0], 0);
-  EXPECT_EQ(reloaded.charas[1].times[1], midnight);
+  EXPECT_EQ(reloaded.Charas[1].Timers[0].Time, 0);
+  EXPECT_EQ(reloaded.Charas[1].Timers[1].Time, midnight);
 }
 
 TEST_F(DataFileTest, HandWrittenCommentsAndUnknownKeysSurviveSaves) {
@@ -118,11 +119,12 @@ TEST_F(DataFileTest, UnusableRaidCountGivesTheDefaultRaids) {
   for (const char* countLine : {"COUNT=0", "COUNT=-5", "COUNT=abc", "COUNT=", "other=1"}) {
     WriteFileBytes(DataFile(), Lines({"[RAID]", countLine, "0=a", "[CHARA]", "COUNT=1", "[CHARA0]", "NAME=x",
                                       "VoN COUNT=7", "DotJ=2030/01/01", "a COUNT=9"}));
-    const RosterView view = Reloaded();
-    EXPECT_EQ(view.raids, DefaultRaids()) << countLine;
-    ASSERT_EQ(view.charas.size(), 1u) << countLine;
-    EXPECT_EQ(view.charas[0].counts[0], 7u) << countLine << ": timers are looked up under the default names";
-    EXPECT_EQ(view.charas[0].times[17], EncodeDate(2030, 1, 1)) << countLine;
+    const TRosterModel model = LoadedModel();
+    EXPECT_EQ(model.Raids, DefaultRaids()) << countLine;
+    ASSERT_EQ(model.Charas.size(), 1u) << countLine;
+    EXPECT_EQ(model.Charas[0].Timers[0].Count, 7u)
+        << countLine << ": timers are looked up under the default names";
+    EXPECT_EQ(model.Charas[0].Timers[17].Time, EncodeDate(2030, 1, 1)) << countLine;
   }
 }
 
@@ -138,11 +140,12 @@ TEST_F(DataFileTest, CharactersComeFromNamedSectionsWithinTheCount) {
                                     "[CHARA03]", "NAME=leading zero",  //
                                     "[CHARA4]",  "NAME=",              //
                                     "[CHARA6]",  "NAME=beyond the count"}));
-  const RosterView view = Reloaded();
+  const TRosterModel model = LoadedModel();
   std::vector<String> names;
-  for (const RosterView::Chara& chara : view.charas) names.push_back(chara.name);
+  for (const TCharaModel& chara : model.Charas) names.push_back(chara.Name);
   EXPECT_EQ(names, (std::vector<String>{u"first", u"second", u"third"}));
-  EXPECT_EQ(view.charas[1].counts, (std::vector<uint32_t>{2}));
+  ASSERT_EQ(model.Charas[1].Timers.size(), 1u);
+  EXPECT_EQ(model.Charas[1].Timers[0].Count, 2u);
 }
 
 TEST_F(DataFileTest, MissingOrUnreadableDatesAreNotLocked) {
@@ -161,10 +164,9 @@ TEST_F(DataFileTest, MissingOrUnreadableDatesAreNotLocked) {
                                     "NAME=x", "b=not a date", "b COUNT=many"}));
   for (const Case& c : cases) {
     SetFormatSettings(c.formats);
-    const RosterView view = Reloaded();
-    ASSERT_EQ(view.charas.size(), 1u);
-    EXPECT_EQ(view.charas[0].times, (std::vector<TDateTime>{c.missingKey, 0})) << c.what;
-    EXPECT_EQ(view.charas[0].counts, (std::vector<uint32_t>{0, 0})) << c.what;
+    const TRosterModel model = LoadedModel();
+    ASSERT_EQ(model.Charas.size(), 1u);
+    EXPECT_EQ(model.Charas[0].Timers, (std::vector<TTimerModel>{{c.missingKey, 0}, {0, 0}})) << c.what;
   }
 }
 
@@ -181,9 +183,9 @@ TEST_F(DataFileTest, RaidCountIsCutToTheNamesTheFileHolds) {
   std::string saneText;
   for (const std::string& line : sane) saneText += line + "\r\n";
   WriteFileBytes(DataFile(), saneText);
-  const RosterView expected = Reloaded();
-  ASSERT_EQ(expected.raids, (std::vector<String>{u"a", u"b", u"c"}));
-  ASSERT_EQ(expected.charas.size(), 2u);
+  const TRosterModel expected = LoadedModel();
+  ASSERT_EQ(expected.Raids, (std::vector<String>{u"a", u"b", u"c"}));
+  ASSERT_EQ(expected.Charas.size(), 2u);
 
   struct Case {
     const char* what;
@@ -207,11 +209,11 @@ TEST_F(DataFileTest, RaidCountIsCutToTheNamesTheFileHolds) {
   };
   for (const Case& c : cases) {
     WriteFileBytes(DataFile(), withRaidSection(c.raidLines, c.charaCount));
-    const RosterView view = Reloaded();
-    EXPECT_EQ(view.raids, c.raids) << c.what;
-    ASSERT_EQ(view.charas.size(), 2u) << c.what;
-    if (c.raids == expected.raids) {
-      EXPECT_EQ(view, expected) << c.what << ": the same roster as the sane counts give";
+    const TRosterModel model = LoadedModel();
+    EXPECT_EQ(model.Raids, c.raids) << c.what;
+    ASSERT_EQ(model.Charas.size(), 2u) << c.what;
+    if (c.raids == expected.Raids) {
+      EXPECT_EQ(model, expected) << c.what << ": the same roster as the sane counts give";
     }
   }
 }
@@ -219,10 +221,10 @@ TEST_F(DataFileTest, RaidCountIsCutToTheNamesTheFileHolds) {
 TEST_F(DataFileTest, HugeCharaCountReachesAFarSection) {
   WriteFileBytes(DataFile(), Lines({"[RAID]", "COUNT=1", "0=a", "[CHARA]", "COUNT=2000000000",
                                     "[CHARA1999999999]", "NAME=far", "[CHARA0]", "NAME=near"}));
-  const RosterView view = Reloaded();
-  ASSERT_EQ(view.charas.size(), 2u);
-  EXPECT_EQ(view.charas[0].name, u"near");
-  EXPECT_EQ(view.charas[1].name, u"far");
+  const TRosterModel model = LoadedModel();
+  ASSERT_EQ(model.Charas.size(), 2u);
+  EXPECT_EQ(model.Charas[0].Name, u"near");
+  EXPECT_EQ(model.Charas[1].Name, u"far");
 }
 
 TEST_F(DataFileTest, ManyRaidsTimesManyCharactersStayWithinATimerBudget) {
@@ -252,10 +254,10 @@ TEST_F(DataFileTest, DeletingEveryRaidBringsTheDefaultsBack) {
   roster.DelRaid(0);
   roster.DelRaid(0);
   EXPECT_EQ(roster.RaidCount(), 0);
-  const RosterView view = Reloaded();
-  EXPECT_EQ(view.raids, DefaultRaids());
-  ASSERT_EQ(view.charas.size(), 1u);
-  EXPECT_EQ(view.charas[0].counts[0], 3u);
+  const TRosterModel model = LoadedModel();
+  EXPECT_EQ(model.Raids, DefaultRaids());
+  ASSERT_EQ(model.Charas.size(), 1u);
+  EXPECT_EQ(model.Charas[0].Timers[0].Count, 3u);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -275,7 +277,7 @@ TEST_F(DataFileTest, RefusedRaidNameRollsBack) {
   roster.Load();
   roster.AddChara(u"x");
   roster.AddRaid(u"y");
-  const RosterView before = View(roster);
+  const TRosterModel before = ModelOf(roster);
   const std::string file = ReadFileBytes(DataFile());
   const std::string backup = ReadFileBytes(Backup());
 
@@ -283,14 +285,14 @@ TEST_F(DataFileTest, RefusedRaidNameRollsBack) {
   EXPECT_EQ(ReadFileBytes(DataFile()), file);
   EXPECT_EQ(ReadFileBytes(Backup()), backup);
   EXPECT_FALSE(fs::exists(Backup2()));
-  EXPECT_EQ(View(roster), before) << "the roster is reloaded from the file";
+  EXPECT_EQ(ModelOf(roster), before) << "the roster is reloaded from the file";
 }
 
 TEST_F(DataFileTest, RefusedRaidNameWithoutCharactersFailsAtTheFirstCharacter) {
   TKestrum roster;
   roster.Load();
   roster.AddRaid(u"a=b");
-  EXPECT_EQ(Reloaded(), View(roster));
+  EXPECT_EQ(LoadedModel(), ModelOf(roster));
   const std::string file = ReadFileBytes(DataFile());
 
   ExpectSaveError([&] { roster.AddChara(u"x"); }, u"名前が \"=\" を含んでいる");
@@ -309,7 +311,7 @@ TEST_F(DataFileTest, SaveBelowARegularFileFailsAndKeepsTheDefaults) {
   } catch (const ERTDSaveError& e) {
     EXPECT_NE(ToUtf8(e.Message()).find("raid.dat"), std::string::npos) << ToUtf8(e.Message());
   }
-  EXPECT_EQ(View(roster), (RosterView{DefaultRaids(), {}}));
+  EXPECT_EQ(ModelOf(roster), (TRosterModel{DefaultRaids(), {}}));
   EXPECT_EQ(ReadFileBytes(home_.AppFolder()), "not a folder");
   EXPECT_EQ(FolderListing(home_.AppFolder().parent_path()), (std::vector<std::string>{"Kestrum"}));
 }
@@ -401,7 +403,7 @@ TEST_F(DataFileTest, SaveThatCannotRefreshTheBackupKeepsTheLastSave) {
   EXPECT_NE(message[0], '!') << message;
   EXPECT_EQ(ReadFileBytes(DataFile()), file);
   EXPECT_EQ(ReadFileBytes(Backup()), backup);
-  EXPECT_EQ(Reloaded().charas.size(), 2u);
+  EXPECT_EQ(LoadedModel().Charas.size(), 2u);
 }
 
 }  // namespace

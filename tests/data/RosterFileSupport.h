@@ -1,47 +1,14 @@
 #pragma once
 
-#include <cstdint>
+#include <algorithm>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
-#include "data/RaidTimerData.h"
+#include "base/Strings.h"
 
 namespace kestrum::test {
-
-// The roster as plain values, so that two rosters (say, before a save and after a reload) compare.
-struct RosterView {
-  struct Chara {
-    String name;
-    std::vector<TDateTime> times;
-    std::vector<uint32_t> counts;
-    bool operator==(const Chara&) const = default;
-  };
-  std::vector<String> raids;
-  std::vector<Chara> charas;
-  bool operator==(const RosterView&) const = default;
-};
-
-inline RosterView View(const TKestrum& roster) {
-  RosterView view{roster.RaidNameAry(), {}};
-  for (const auto& chara : roster.CharaDataAry()) {
-    RosterView::Chara c{chara->Name(), {}, {}};
-    for (int k = 0; k < chara->RaidCount(); ++k) {
-      c.times.push_back(chara->GetRaidTimerDatas(k)->ActivateTime());
-      c.counts.push_back(chara->GetRaidTimerDatas(k)->Count());
-    }
-    view.charas.push_back(c);
-  }
-  return view;
-}
-
-// What a fresh roster reads from the data file now.
-inline RosterView Reloaded() {
-  TKestrum roster;
-  roster.Load();
-  return View(roster);
-}
 
 // Lines joined with CR LF, as the INI document writes them.
 inline std::string Lines(std::initializer_list<std::string> lines) {

@@ -7,6 +7,7 @@
 #include "data/RaidTimerData.h"
 #include "tests/data/DataTestFixture.h"
 #include "tests/data/RosterFileSupport.h"
+#include "tests/support/RosterModel.h"
 
 namespace kestrum::test {
 namespace {
@@ -30,16 +31,16 @@ std::string TracedFile(const std::vector<std::string>& charas) {
 
 // Checks that timer k of character i is the traced timer origins[i][k] of the file (or a clear one
 // where the origin is negative).
-void ExpectTimers(const RosterView& view, const std::vector<std::vector<int>>& origins, const char* what) {
-  ASSERT_EQ(view.charas.size(), origins.size()) << what;
+void ExpectTimers(const TRosterModel& model, const std::vector<std::vector<int>>& origins, const char* what) {
+  ASSERT_EQ(model.Charas.size(), origins.size()) << what;
   for (size_t i = 0; i < origins.size(); ++i) {
-    ASSERT_EQ(view.charas[i].counts.size(), origins[i].size()) << what;
+    ASSERT_EQ(model.Charas[i].Timers.size(), origins[i].size()) << what;
     for (size_t k = 0; k < origins[i].size(); ++k) {
       const int origin = origins[i][k];
       const uint32_t count = origin < 0 ? 0 : static_cast<uint32_t>(origin);
       const TDateTime time = origin < 0 ? 0 : EncodeDate(2030, 1, 1 + origin);
-      EXPECT_EQ(view.charas[i].counts[k], count) << what << ": character " << i << ", raid " << k;
-      EXPECT_EQ(view.charas[i].times[k], time) << what << ": character " << i << ", raid " << k;
+      EXPECT_EQ(model.Charas[i].Timers[k].Count, count) << what << ": character " << i << ", raid " << k;
+      EXPECT_EQ(model.Charas[i].Timers[k].Time, time) << what << ": character " << i << ", raid " << k;
     }
   }
 }
@@ -72,8 +73,8 @@ TEST_F(RosterTest, RaidCommandsKeepTimersWithTheirRaidsAndSave) {
     for (int i = 0; i < 2; ++i)
       for (int from : c.order) origins[i].push_back(from < 0 ? -1 : 10 * i + from);
     EXPECT_EQ(roster.RaidNameAry(), c.raids) << c.what;
-    ExpectTimers(View(roster), origins, c.what);
-    EXPECT_EQ(Reloaded(), View(roster)) << c.what << ": the file holds what the roster holds";
+    ExpectTimers(ModelOf(roster), origins, c.what);
+    EXPECT_EQ(LoadedModel(), ModelOf(roster)) << c.what << ": the file holds what the roster holds";
   }
 }
 
@@ -102,24 +103,24 @@ TEST_F(RosterTest, CharaCommandsSaveExceptMoveChara) {
   };
   for (const Case& c : cases) {
     WriteFileBytes(DataFile(), TracedFile({"x", "y", "z"}));
-    const RosterView original = Reloaded();
+    const TRosterModel original = LoadedModel();
     TKestrum roster;
     roster.Load();
     c.command(roster);
     std::vector<String> names;
     std::vector<std::vector<int>> origins;
-    for (const RosterView::Chara& chara : View(roster).charas) names.push_back(chara.name);
+    for (const TCharaModel& chara : ModelOf(roster).Charas) names.push_back(chara.Name);
     for (int from : c.order) {
       origins.emplace_back();
       for (int k = 0; k < 4; ++k) origins.back().push_back(from < 0 ? -1 : 10 * from + k);
     }
     EXPECT_EQ(names, c.names) << c.what;
-    ExpectTimers(View(roster), origins, c.what);
-    EXPECT_EQ(Reloaded() == View(roster), c.saves) << c.what;
+    ExpectTimers(ModelOf(roster), origins, c.what);
+    EXPECT_EQ(LoadedModel() == ModelOf(roster), c.saves) << c.what;
     if (!c.saves) {
-      EXPECT_EQ(Reloaded(), original) << c.what;
+      EXPECT_EQ(LoadedModel(), original) << c.what;
       roster.Save();
-      EXPECT_EQ(Reloaded(), View(roster)) << c.what;
+      EXPECT_EQ(LoadedModel(), ModelOf(roster)) << c.what;
     }
   }
 }
@@ -131,7 +132,7 @@ TEST_F(RosterTest, AddRaidWithoutCharactersOnlyAppendsTheName) {
   roster.AddRaid(u"b");
   EXPECT_EQ(roster.RaidNameAry(), (std::vector<String>{u"a", u"b", u"c", u"d", u"b"}));
   EXPECT_EQ(roster.CharaCount(), 0);
-  EXPECT_EQ(Reloaded(), View(roster));
+  EXPECT_EQ(LoadedModel(), ModelOf(roster));
 }
 
 TEST_F(RosterTest, AddCharaWithoutRaidsHasNoTimers) {

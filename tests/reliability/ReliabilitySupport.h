@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "tests/reliability/RosterModel.h"
+#include "tests/support/RosterModel.h"
 
 namespace kestrum::test {
 

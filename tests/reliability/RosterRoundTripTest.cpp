@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "data/RaidTimerData.h"
-#include "tests/reliability/RosterModel.h"
 #include "tests/reliability/SavePattern.h"
+#include "tests/support/RosterModel.h"
 #include "tests/support/TempHome.h"
 
 namespace kestrum::test {

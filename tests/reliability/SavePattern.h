@@ -4,7 +4,7 @@
 
 #include "base/DateTime.h"
 #include "data/RaidTimerData.h"
-#include "tests/reliability/RosterModel.h"
+#include "tests/support/RosterModel.h"
 
 namespace kestrum::test {
 

@@ -26,8 +26,8 @@
 #include "base/Files.h"
 #include "data/RaidTimerData.h"
 #include "data/shhlpr.h"
-#include "tests/reliability/RosterModel.h"
 #include "tests/reliability/SavePattern.h"
+#include "tests/support/RosterModel.h"
 
 namespace kestrum::test {
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -59,6 +60,11 @@ inline std::string Describe(const TRosterModel& AModel) {
       out += " " + ToUtf8(DateTimeToStr(timer.Time)) + "#" + std::to_string(timer.Count);
   }
   return out + "\n";
+}
+
+// GoogleTest finds this by name and prints a roster that fails a comparison readably.
+inline void PrintTo(const TRosterModel& AModel, std::ostream* AOut) {
+  *AOut << "\n" << Describe(AModel);
 }
 
 }  // namespace kestrum::test
