@@ -12,7 +12,7 @@ namespace kestrum::test {
 // timer and count and in the file's length, so a torn, mixed or stale file cannot pass for one of
 // them: a loaded roster either is exactly the pattern of some N or belongs to no save at all.
 
-// The regional formats the saver and the checks share (the spec's Japanese style).
+// The regional formats the saver and the checks share (the Japanese Windows style).
 TFormatSettings PatternDateFormat();
 
 // The roster of save number N.
