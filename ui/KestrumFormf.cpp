@@ -1,5 +1,6 @@
 #include "ui/KestrumFormf.h"
 
+#include <functional>
 #include <vector>
 
 #include <QApplication>
@@ -556,44 +557,41 @@ void TKestrumForm::RaidGridDblClick(const QPoint& APos) {
 
 // --- Menu commands -------------------------------------------------------------------------------
 
+// The add and delete commands: the roster changes (and saves) with the repaint switched off, then
+// the grid is laid out anew for the new number of rows or columns.
+void TKestrumForm::ChangeRosterAndRelayout(const std::function<void()>& AChange) {
+  TTimerPause pause(FTimer);
+  AChange();
+  ResetGrid();
+  LayoutGrid();
+}
+
 void TKestrumForm::mnAddCharaClick() {
   if (!FDatas) return;
   const String name = ShowAddChrDlg(this, FDatas->CharaDataAry());
   if (name.empty()) return;
-  TTimerPause pause(FTimer);
-  FDatas->AddChara(name);
-  ResetGrid();
-  LayoutGrid();
+  ChangeRosterAndRelayout([&] { FDatas->AddChara(name); });
 }
 
 void TKestrumForm::mnDelCharaClick() {
   if (!FDatas) return;
   const int index = ShowDelChrDlg(this, FDatas->CharaDataAry());
   if (index < 0) return;
-  TTimerPause pause(FTimer);
-  FDatas->DelChara(index);
-  ResetGrid();
-  LayoutGrid();
+  ChangeRosterAndRelayout([&] { FDatas->DelChara(index); });
 }
 
 void TKestrumForm::mnAddRaidClick() {
   if (!FDatas) return;
   const String name = ShowAddRaidDlg(this, FDatas->RaidNameAry());
   if (name.empty()) return;
-  TTimerPause pause(FTimer);
-  FDatas->AddRaid(name);
-  ResetGrid();
-  LayoutGrid();
+  ChangeRosterAndRelayout([&] { FDatas->AddRaid(name); });
 }
 
 void TKestrumForm::mnDelRaidClick() {
   if (!FDatas) return;
   const int index = ShowDelRaidDlg(this, FDatas->RaidNameAry());
   if (index < 0) return;
-  TTimerPause pause(FTimer);
-  FDatas->DelRaid(index);
-  ResetGrid();
-  LayoutGrid();
+  ChangeRosterAndRelayout([&] { FDatas->DelRaid(index); });
 }
 
 void TKestrumForm::Font1Click() {

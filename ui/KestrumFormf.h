@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -93,6 +94,7 @@ class TKestrumForm final : public QMainWindow, public TTagOwner {
   void mnDelCharaClick();
   void mnAddRaidClick();
   void mnDelRaidClick();
+  void ChangeRosterAndRelayout(const std::function<void()>& AChange);
   void Font1Click();
   void AlignMnClick();
   void mnAboutClick();
