@@ -1,9 +1,8 @@
 // Any bytes as an INI file: loading never crashes, and what was loaded survives saving: loading the
 // saved file gives the same sections, keys, values and comments, and saving that gives the same bytes.
 //
-// Two losses are the document's documented behaviour and are allowed for: a value without a space or
-// a double quote is stored unquoted, so control characters at its ends are trimmed away at the next
-// load; and the ANSI code page (UTF-8 here) cannot hold a lone UTF-16 surrogate, which becomes U+FFFD.
+// Two losses are the document's documented behaviour and are allowed for: a value stored unquoted
+// loses the control characters at its ends at the next load; and the ANSI code page (UTF-8 here) cannot hold a lone UTF-16 surrogate, which becomes U+FFFD.
 // Saving in UTF-16 keeps the surrogates, so that round trip is checked without the second allowance.
 
 #include <cstddef>
@@ -60,9 +59,12 @@ TIniModel ModelOf(const TVoMemIniFile& ini) {
 }
 
 // What a value reads as after it was saved: quoted (and kept whole) when it holds a space or a double
-// quote, else written as it is and trimmed by the next load.
-String ValueAfterReload(const String& value) {
-  return value.find_first_of(u" \"") != String::npos ? value : Trim(value);
+// quote, or when its key line would otherwise look like a section header; else written as it is and
+// trimmed by the next load.
+String ValueAfterReload(const String& name, const String& value) {
+  const bool quoted = value.find_first_of(u" \"") != String::npos ||
+                      (name.starts_with(u'[') && value.ends_with(u']'));
+  return quoted ? value : Trim(value);
 }
 
 String ThroughUtf8(const String& text) {
@@ -85,7 +87,7 @@ void ForEachText(TIniModel& model, F&& edit) {
 
 TIniModel ExpectedAfterReload(TIniModel model) {
   for (TSectionModel& section : model.Sections)
-    for (TKeyModel& key : section.Keys) key.Value = ValueAfterReload(key.Value);
+    for (TKeyModel& key : section.Keys) key.Value = ValueAfterReload(key.Name, key.Value);
   return model;
 }
 
