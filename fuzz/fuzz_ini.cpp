@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -63,7 +64,7 @@ TIniModel ModelOf(const TVoMemIniFile& ini) {
 // trimmed by the next load.
 String ValueAfterReload(const String& name, const String& value) {
   const bool quoted = value.find_first_of(u" \"") != String::npos ||
-                      (name.starts_with(u'[') && value.ends_with(u']'));
+                      (name.starts_with(u'[') && TrimRight(value).ends_with(u']'));
   return quoted ? value : Trim(value);
 }
 
@@ -97,17 +98,33 @@ bool HasTextUtf8CannotHold(TIniModel model) {
   return changed;
 }
 
+// Text for the report, with control characters and surrogates spelled out, since they are what
+// usually tells two models apart.
+std::string Visible(const String& text) {
+  std::string out;
+  for (char16_t c : text) {
+    if (c < u' ' || (c >= 0xD800 && c <= 0xDFFF)) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(c));
+      out += escape;
+    } else {
+      out += ToUtf8(std::u16string_view(&c, 1));
+    }
+  }
+  return out;
+}
+
 std::string Dump(const TIniModel& model) {
   std::string out;
   for (const TSectionModel& section : model.Sections) {
-    for (const String& line : section.Comment) out += ToUtf8(line) + "\n";
-    out += "[" + ToUtf8(section.Name) + "]\n";
+    for (const String& line : section.Comment) out += Visible(line) + "\n";
+    out += "[" + Visible(section.Name) + "]\n";
     for (const TKeyModel& key : section.Keys) {
-      for (const String& line : key.Comment) out += ToUtf8(line) + "\n";
-      out += ToUtf8(key.Name) + " => <" + ToUtf8(key.Value) + ">\n";
+      for (const String& line : key.Comment) out += Visible(line) + "\n";
+      out += Visible(key.Name) + " => <" + Visible(key.Value) + ">\n";
     }
   }
-  for (const String& line : model.EndComment) out += ToUtf8(line) + "\n";
+  for (const String& line : model.EndComment) out += Visible(line) + "\n";
   return out;
 }
 

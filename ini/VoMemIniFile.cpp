@@ -81,11 +81,12 @@ String Unquoted(std::u16string_view Value) {
 }
 
 // Calls Line with the key line as the file gets it. The name "[x" with the value "y]" would read
-// back as the header [x=y]; quoting the value (it holds no space or quote, or it would be quoted
-// already) keeps it a key line.
+// back as the header [x=y], also when the value ends in white space the reader trims; quoting the
+// value (it holds no space or quote, or it would be quoted already) keeps it a key line.
 template <class F>
 void KeyLineForFile(const String& KeyLine, F&& Line) {
-  const auto equals = KeyLine.size() < 2 || KeyLine.front() != u'[' || KeyLine.back() != u']'
+  const std::u16string_view asRead = TrimmedView(KeyLine);
+  const auto equals = asRead.size() < 2 || asRead.front() != u'[' || asRead.back() != u']'
                           ? String::npos
                           : KeyLine.find(u'=');
   if (equals == String::npos) {
