@@ -2,7 +2,8 @@
 // saved file gives the same sections, keys, values and comments, and saving that gives the same bytes.
 //
 // Two losses are the document's documented behaviour and are allowed for: a value stored unquoted
-// loses the control characters at its ends at the next load; and the ANSI code page (UTF-8 here) cannot hold a lone UTF-16 surrogate, which becomes U+FFFD.
+// loses the control characters at its ends at the next load; and the ANSI code page (UTF-8 here)
+// cannot hold a lone UTF-16 surrogate, which becomes U+FFFD.
 // Saving in UTF-16 keeps the surrogates, so that round trip is checked without the second allowance.
 
 #include <cstddef>
