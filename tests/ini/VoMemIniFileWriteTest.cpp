@@ -131,7 +131,7 @@ TEST_F(IniFileTest, ValuesComeBackFromTheFile) {
       {u"k", u"\u65E5\u672C\u8A9E", u"\u65E5\u672C\u8A9E"},
       {u"k", u"\tx", u"x"},  // unquoted, so the tab goes like any surrounding white space
       {u"k", u"[x]", u"[x]"},
-      {u"[k", u"x]", u"x]"},  // must not turn into the header [k=x]
+      {u"[k", u"x]", u"x]"},      // must not turn into the header [k=x]
       {u"[k", u"x]\t", u"x]\t"},  // nor when white space the reader trims follows the bracket
       {u"[k", u"", u""},
   };
