@@ -200,7 +200,19 @@ int TKestrum::SetDefaultRaids() {
   return static_cast<int>(FRaidNames.size());
 }
 
+bool SameRaidKey(std::u16string_view a, std::u16string_view b) {
+  return SameTextAscii(Trim(a), Trim(b));
+}
+
+void TKestrum::CheckRaidNameIsFree(const String& AName, int AExceptIdx) const {
+  for (int k = 0; k < RaidCount(); ++k) {
+    if (k != AExceptIdx && SameRaidKey(FRaidNames[k], AName))
+      throw ERTDError(u"同名のレイドが存在します: \"" + FRaidNames[k] + u"\"");
+  }
+}
+
 void TKestrum::AddRaid(const String& ARaidName) {
+  CheckRaidNameIsFree(ARaidName, -1);
   FRaidNames.push_back(ARaidName);
   for (auto& chara : FCharaDatas) chara->AddRaid();
   Save();
@@ -213,6 +225,7 @@ void TKestrum::DelRaid(int index) {
 }
 
 void TKestrum::RenameRaid(int index, const String& ANewName) {
+  CheckRaidNameIsFree(ANewName, index);
   FRaidNames[index] = ANewName;
   Save();
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "base/DateTime.h"
@@ -67,6 +68,10 @@ class TCharaData {
 };
 
 using TRaidNames = std::vector<String>;
+
+// Raid names are the keys of every character's timers, and the data file compares keys trimmed and
+// without regard to ASCII case: two names equal in that way would share one stored timer.
+bool SameRaidKey(std::u16string_view a, std::u16string_view b);
 using TCharaNames = std::vector<String>;
 using TCharaDatas = std::vector<std::unique_ptr<TCharaData>>;
 
@@ -101,6 +106,7 @@ class TKestrum {
   // Writes the roster with backup rotation; on failure restores the file, reloads and throws ERTDSaveError.
   void Save();
 
+  // Both throw ERTDError, changing nothing, when the name is another raid's key (SameRaidKey).
   void AddRaid(const String& ARaidName);
   void DelRaid(int index);
   void RenameRaid(int index, const String& ANewName);
@@ -116,6 +122,7 @@ class TKestrum {
  private:
   int SetDefaultRaids();
   void Clear();
+  void CheckRaidNameIsFree(const String& AName, int AExceptIdx) const;
 
   TRaidNames FRaidNames;
   TCharaDatas FCharaDatas;

@@ -121,6 +121,12 @@ const String& TAddChrForm::ExistingName(int AIndex) const {
   return FCharaMode == acmChar ? (*FCharaDatas)[AIndex]->Name() : (*FRaidNames)[AIndex];
 }
 
+bool TAddChrForm::NamesMatch(const String& AExisting, const String& ATyped) const {
+  // A new raid must not share a stored key with an old one; deleting still needs the exact name.
+  if (FCharaMode == acmRaid && !FDelFlag) return SameRaidKey(AExisting, ATyped);
+  return SameTextAscii(AExisting, ATyped);
+}
+
 void TAddChrForm::NameEdChange() {
   const String text = NameEd->text().toStdU16String();
   if (text.empty()) {
@@ -129,7 +135,7 @@ void TAddChrForm::NameEdChange() {
     return;
   }
   for (int i = 0; i < ExistingCount(); ++i) {
-    if (!SameTextAscii(ExistingName(i), text)) continue;
+    if (!NamesMatch(ExistingName(i), text)) continue;
     if (FDelFlag) {
       OkBtn->setEnabled(true);
       FIdx = i;

@@ -50,6 +50,7 @@ class TAddChrForm final : public QDialog {
   void WidenForPrompt();
   int ExistingCount() const;
   const String& ExistingName(int AIndex) const;
+  bool NamesMatch(const String& AExisting, const String& ATyped) const;
   void NameEdChange();
 
   const TCharaDatas* FCharaDatas = nullptr;

@@ -129,9 +129,41 @@ TEST_F(RosterTest, AddRaidWithoutCharactersOnlyAppendsTheName) {
   WriteFileBytes(DataFile(), TracedFile({}));
   TKestrum roster;
   roster.Load();
-  roster.AddRaid(u"b");
-  EXPECT_EQ(roster.RaidNameAry(), (std::vector<String>{u"a", u"b", u"c", u"d", u"b"}));
+  roster.AddRaid(u"e");
+  EXPECT_EQ(roster.RaidNameAry(), (std::vector<String>{u"a", u"b", u"c", u"d", u"e"}));
   EXPECT_EQ(roster.CharaCount(), 0);
+  EXPECT_EQ(LoadedModel(), ModelOf(roster));
+}
+
+// A raid's timers are stored under its name as a key, trimmed and compared without ASCII case: a
+// second raid "B " would take over raid b's timers at the next save.
+TEST_F(RosterTest, RaidNamesThatWouldShareAKeyAreRefusedAndChangeNothing) {
+  struct Case {
+    const char* what;
+    void (*command)(TKestrum&);
+  };
+  const Case refused[] = {
+      {"AddRaid with a trailing space", [](TKestrum& r) { r.AddRaid(u"b "); }},
+      {"AddRaid in another case", [](TKestrum& r) { r.AddRaid(u"B"); }},
+      {"AddRaid with leading control characters", [](TKestrum& r) { r.AddRaid(u"\t\x01" u"c"); }},
+      {"RenameRaid onto another raid", [](TKestrum& r) { r.RenameRaid(0, u" D"); }},
+  };
+  for (const Case& c : refused) {
+    WriteFileBytes(DataFile(), TracedFile({"x", "y"}));
+    const std::string before = ReadFileBytes(DataFile());
+    TKestrum roster;
+    roster.Load();
+    const TRosterModel loaded = ModelOf(roster);
+    EXPECT_THROW(c.command(roster), ERTDError) << c.what;
+    EXPECT_EQ(ModelOf(roster), loaded) << c.what;
+    EXPECT_EQ(ReadFileBytes(DataFile()), before) << c.what;
+  }
+
+  // A raid may keep its own key under another spelling.
+  TKestrum roster;
+  roster.Load();
+  roster.RenameRaid(1, u"B ");
+  EXPECT_EQ(roster.GetRaidNames(1), u"B ");
   EXPECT_EQ(LoadedModel(), ModelOf(roster));
 }
 

@@ -49,11 +49,14 @@ TEST_F(AddChrFormTest, AddRefusesNamesTakenInAnyAsciiCaseButNotFullWidthLookalik
   struct Mode {
     std::function<String()> show;
     QString duplicateText;
+    // A raid name is a key of the data file, which trims keys: " abc " would be stored as ABC.
+    bool paddedNameTaken;
   } modes[] = {
-      {[&] { return ShowAddChrDlg(nullptr, charas); }, QStringLiteral("同名キャラがいます")},
-      {[&] { return ShowAddRaidDlg(nullptr, raids); }, QStringLiteral("同名のレイドが存在します")},
+      {[&] { return ShowAddChrDlg(nullptr, charas); }, QStringLiteral("同名キャラがいます"), false},
+      {[&] { return ShowAddRaidDlg(nullptr, raids); }, QStringLiteral("同名のレイドが存在します"), true},
   };
   for (const Mode& mode : modes) {
+    const QString paddedStatus = mode.paddedNameTaken ? mode.duplicateText : QString();
     AnswerModal([&](QDialog& dialog) {
       EXPECT_FALSE(Child<QPushButton>(dialog, "OkBtn").isEnabled());
       TypeAndCheck(dialog, {{"abc", false, mode.duplicateText},
@@ -62,11 +65,13 @@ TEST_F(AddChrFormTest, AddRefusesNamesTakenInAnyAsciiCaseButNotFullWidthLookalik
                             {"ａｂｃ", true, ""},
                             {"Fo", true, ""},
                             {"fOO", false, mode.duplicateText},
-                            {" abc ", true, ""}});
+                            {" abc ", !mode.paddedNameTaken, paddedStatus},
+                            {"  fOO", !mode.paddedNameTaken, paddedStatus},
+                            {" abd ", true, ""}});
       Click(dialog, "OkBtn");
     });
     // The name comes back exactly as typed, spaces included.
-    EXPECT_EQ(mode.show(), u" abc ");
+    EXPECT_EQ(mode.show(), u" abd ");
   }
 }
 
