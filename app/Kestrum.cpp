@@ -1,13 +1,17 @@
-// Program entry: the first copy in the session runs the main window; a later copy hands over to
-// the first one and ends without a window and without touching any file.
+// Program entry: the first copy on a roster runs the main window; a later copy hands over to the
+// first one and ends without a window and without touching any file.
 
+#include <cerrno>
 #include <clocale>
+#include <memory>
 
 #include <QApplication>
 #include <QFont>
 #include <QMessageBox>
 
+#include "base/Files.h"
 #include "base/LocaleFormats.h"
+#include "data/shhlpr.h"
 #include "platform/NamedMutex.h"
 #include "platform/notifyBTF.h"
 #include "ui/ErrorReport.h"
@@ -39,6 +43,21 @@ int RunFirstCopy(int argc, char** argv) {
   return app.exec();
 }
 
+// The lock belongs to the roster, not to the session: every copy that would write this raid.dat
+// finds it, whatever its environment. A data folder that takes no file cannot take a saved roster
+// either, so there the session's lock is enough to keep the hand-over working.
+std::unique_ptr<TNamedMutex> LockRoster() {
+  const String dataFile = GetDataFileName();
+  ForceFileDir(dataFile);
+  auto mutex = std::make_unique<TNamedMutex>(ExtractFileDir(dataFile), u"Kestrum2010");
+  if (mutex->LastError() == EACCES || mutex->LastError() == EROFS) {
+    int error = 0;
+    const String sessionFolder = RuntimeFolder(error);
+    if (error == 0) mutex = std::make_unique<TNamedMutex>(sessionFolder, u"Kestrum2010");
+  }
+  return mutex;
+}
+
 void HandOverToFirstCopy() {
   const auto notifier = TNotifyBringingToFront::CreateForNotify(u"Kestrum2010_Notifier");
   notifier->Notify(2000);
@@ -59,15 +78,15 @@ int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   SetFormatSettings(FormatSettingsFromLocale());
 
-  const TNamedMutex mutex(u"Kestrum2010");
-  switch (mutex.LastError()) {
+  const std::unique_ptr<TNamedMutex> mutex = LockRoster();
+  switch (mutex->LastError()) {
     case kMutexCreated:
       return RunFirstCopy(argc, argv);
     case kMutexAlreadyExists:
       HandOverToFirstCopy();
       return 0;
     default:
-      ShowMutexError(argc, argv, mutex.LastError());
+      ShowMutexError(argc, argv, mutex->LastError());
       return 1;
   }
 }

@@ -8,7 +8,7 @@ namespace kestrum {
 inline constexpr int kMutexCreated = 0;
 inline constexpr int kMutexAlreadyExists = 183;  // ERROR_ALREADY_EXISTS
 
-// The per-session runtime folder for the mutex and the hand-over socket: $XDG_RUNTIME_DIR, else a
+// The per-session runtime folder for the hand-over socket: $XDG_RUNTIME_DIR, else a
 // private 0700 folder /tmp/kestrum-<uid> that must be owned by the user and must not be a link.
 // Empty, with error set to an errno value, when no safe folder can be had.
 String RuntimeFolder(int& error);
@@ -18,11 +18,12 @@ String RuntimeFolder(int& error);
 // group or others (EPERM). 0 when it is fit, else the errno value.
 int EnsurePrivateFolder(const String& APath);
 
-// Stands in for a named system mutex: an exclusive flock on a file of that name in the runtime
-// folder. The kernel drops the lock when the process ends, crashed or not.
+// Stands in for a named system mutex: an exclusive flock on a file of that name in AFolder, which
+// must exist and belong to this user; the file must not be a link and must belong to this user
+// (EPERM otherwise). The kernel drops the lock when the process ends, crashed or not.
 class TNamedMutex final {
  public:
-  explicit TNamedMutex(const String& AName);
+  TNamedMutex(const String& AFolder, const String& AName);
   ~TNamedMutex();
   TNamedMutex(const TNamedMutex&) = delete;
   TNamedMutex& operator=(const TNamedMutex&) = delete;

@@ -51,23 +51,36 @@ String RuntimeFolder(int& error) {
   return error == 0 ? folder : String();
 }
 
-TNamedMutex::TNamedMutex(const String& AName) {
+TNamedMutex::TNamedMutex(const String& AFolder, const String& AName) {
   if (AName.empty() || AName.find(u'/') != String::npos) {
     FLastError = EINVAL;
     return;
   }
-  const String folder = RuntimeFolder(FLastError);
-  if (FLastError != 0) return;
+  // Whoever owns the folder or the file could remove the lock file and let a second holder in.
+  struct stat st {};
+  const std::string folder = ToUtf8(AFolder);
+  if (stat(folder.c_str(), &st) != 0) {
+    FLastError = errno;
+    return;
+  }
+  if (st.st_uid != getuid()) {
+    FLastError = EPERM;
+    return;
+  }
 
-  const std::string path = ToUtf8(folder + u"/" + AName);
+  const std::string path = ToUtf8(AFolder + u"/" + AName);
   FFd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (FFd < 0) {
     FLastError = errno;
     return;
   }
-  // The lock belongs to this open file: a crashed holder leaves the file but not the lock.
-  if (flock(FFd, LOCK_EX | LOCK_NB) != 0) {
+  if (fstat(FFd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != getuid()) {
+    FLastError = EPERM;
+  } else if (flock(FFd, LOCK_EX | LOCK_NB) != 0) {
+    // The lock belongs to this open file: a crashed holder leaves the file but not the lock.
     FLastError = (errno == EWOULDBLOCK) ? kMutexAlreadyExists : errno;
+  }
+  if (FLastError != kMutexCreated) {
     close(FFd);
     FFd = -1;
   }

@@ -27,13 +27,13 @@ String ToString(const fs::path& APath) {
 // lock goes away the way it does when the program crashes.
 class MutexHolderProcess final {
  public:
-  explicit MutexHolderProcess(const String& AName) {
+  MutexHolderProcess(const String& AFolder, const String& AName) {
     int fds[2];
     if (pipe(fds) != 0) return;
     FPid = fork();
     if (FPid == 0) {
       close(fds[0]);
-      TNamedMutex mutex(AName);
+      TNamedMutex mutex(AFolder, AName);
       const int result = mutex.LastError();
       (void)!write(fds[1], &result, sizeof result);
       for (;;) pause();
@@ -57,37 +57,53 @@ class MutexHolderProcess final {
   int FResult = -1;
 };
 
-class NamedMutexTest : public test::TempHomeTest {};
+class NamedMutexTest : public test::TempHomeTest {
+ protected:
+  NamedMutexTest() { fs::create_directories(home_.AppFolder()); }
+
+  fs::path LockFolder() const { return home_.AppFolder(); }
+  std::unique_ptr<TNamedMutex> Lock(const String& AName = u"Kestrum2010") const {
+    return std::make_unique<TNamedMutex>(ToString(LockFolder()), AName);
+  }
+  MutexHolderProcess LockInChild() const { return MutexHolderProcess(ToString(LockFolder()), u"Kestrum2010"); }
+};
 
 TEST_F(NamedMutexTest, SecondHolderInTheSameProcessIsRefused) {
-  auto first = std::make_unique<TNamedMutex>(u"Kestrum2010");
+  auto first = Lock();
   EXPECT_EQ(first->LastError(), kMutexCreated);
-  EXPECT_EQ(TNamedMutex(u"Kestrum2010").LastError(), kMutexAlreadyExists);
-  EXPECT_EQ(TNamedMutex(u"OtherName").LastError(), kMutexCreated);
+  EXPECT_EQ(Lock()->LastError(), kMutexAlreadyExists);
+  EXPECT_EQ(Lock(u"OtherName")->LastError(), kMutexCreated);
 
   first.reset();
-  EXPECT_EQ(TNamedMutex(u"Kestrum2010").LastError(), kMutexCreated);
+  EXPECT_EQ(Lock()->LastError(), kMutexCreated);
 }
 
 TEST_F(NamedMutexTest, OtherProcessSeesTheMutexTaken) {
-  TNamedMutex mine(u"Kestrum2010");
-  ASSERT_EQ(mine.LastError(), kMutexCreated);
-  MutexHolderProcess other(u"Kestrum2010");
-  EXPECT_EQ(other.Result(), kMutexAlreadyExists);
+  const auto mine = Lock();
+  ASSERT_EQ(mine->LastError(), kMutexCreated);
+  EXPECT_EQ(LockInChild().Result(), kMutexAlreadyExists);
+}
+
+// The lock is a file in the given folder, so it does not depend on the session's environment.
+TEST_F(NamedMutexTest, ProcessWithoutTheSessionFolderStillSeesTheMutexTaken) {
+  const auto mine = Lock();
+  ASSERT_EQ(mine->LastError(), kMutexCreated);
+  unsetenv("XDG_RUNTIME_DIR");
+  EXPECT_EQ(LockInChild().Result(), kMutexAlreadyExists);
 }
 
 TEST_F(NamedMutexTest, KilledHolderLeavesNoLockBehind) {
-  MutexHolderProcess other(u"Kestrum2010");
+  MutexHolderProcess other = LockInChild();
   ASSERT_EQ(other.Result(), kMutexCreated);
-  EXPECT_EQ(TNamedMutex(u"Kestrum2010").LastError(), kMutexAlreadyExists);
+  EXPECT_EQ(Lock()->LastError(), kMutexAlreadyExists);
 
   other.Kill();
-  EXPECT_TRUE(fs::exists(home_.RuntimeDir() / "Kestrum2010"));  // the file stays, the lock does not
-  EXPECT_EQ(TNamedMutex(u"Kestrum2010").LastError(), kMutexCreated);
+  EXPECT_TRUE(fs::exists(LockFolder() / "Kestrum2010"));  // the file stays, the lock does not
+  EXPECT_EQ(Lock()->LastError(), kMutexCreated);
 }
 
 TEST_F(NamedMutexTest, LockFileThatCannotBeOpenedGivesItsErrno) {
-  const fs::path lock = home_.RuntimeDir() / "Kestrum2010";
+  const fs::path lock = LockFolder() / "Kestrum2010";
   struct Case {
     const char* name;
     std::function<void()> setUp;
@@ -98,14 +114,30 @@ TEST_F(NamedMutexTest, LockFileThatCannotBeOpenedGivesItsErrno) {
       {"folder in its place", [&] { fs::create_directory(lock); }, u"Kestrum2010", EISDIR},
       {"link in its place", [&] { fs::create_symlink(home_.Root() / "elsewhere", lock); }, u"Kestrum2010",
        ELOOP},
+      {"pipe in its place", [&] { mkfifo(lock.c_str(), 0600); }, u"Kestrum2010", EPERM},
       {"name with a slash", [] {}, u"../Kestrum2010", EINVAL},
   };
   for (const Case& c : cases) {
     fs::remove_all(lock);
     c.setUp();
-    EXPECT_EQ(TNamedMutex(c.mutexName).LastError(), c.expected) << c.name;
+    EXPECT_EQ(Lock(c.mutexName)->LastError(), c.expected) << c.name;
   }
   EXPECT_FALSE(fs::exists(home_.Root() / "elsewhere"));  // the link was not followed
+  EXPECT_EQ(TNamedMutex(ToString(home_.Root() / "missing"), u"Kestrum2010").LastError(), ENOENT);
+}
+
+// Another user could remove a lock file in a place of theirs and let a second copy in.
+TEST_F(NamedMutexTest, LockFileOrFolderOfAnotherUserIsRefused) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to hand a file to another user";
+  const fs::path lock = LockFolder() / "Kestrum2010";
+  test::WriteFileBytes(lock, "");
+  ASSERT_EQ(chown(lock.c_str(), 65534, 65534), 0);
+  EXPECT_EQ(Lock()->LastError(), EPERM);
+
+  fs::remove(lock);
+  ASSERT_EQ(chown(LockFolder().c_str(), 65534, 65534), 0);
+  EXPECT_EQ(Lock()->LastError(), EPERM);
+  EXPECT_FALSE(fs::exists(lock));
 }
 
 TEST_F(NamedMutexTest, PrivateFolderIsCreatedOrRefused) {

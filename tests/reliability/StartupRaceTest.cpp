@@ -192,12 +192,12 @@ class StartupRaceTest : public TempHomeTest {
 };
 
 TEST_F(StartupRaceTest, LaterCopiesHandOverOnceEachAndTouchNoFile) {
-  const TTreeSnapshot before = SnapshotTree(home_.DataHome());
-  const TFileStamp data = StampOf(DataFile());
   // This test holds the lock and the socket of a first copy, so every copy started is a later one.
-  const TNamedMutex mutex(u"Kestrum2010");
+  const TNamedMutex mutex(FromUtf8(home_.AppFolder().string()), u"Kestrum2010");
   ASSERT_EQ(mutex.LastError(), kMutexCreated);
   TCountingReceiver receiver(Socket());
+  const TTreeSnapshot before = SnapshotTree(home_.DataHome());
+  const TFileStamp data = StampOf(DataFile());
 
   for (TChildProcess* copy : StartTogether(kCopies, "later")) ExpectHandedOverAndEnded(*copy);
 
@@ -206,6 +206,33 @@ TEST_F(StartupRaceTest, LaterCopiesHandOverOnceEachAndTouchNoFile) {
   EXPECT_FALSE(fs::exists(ConfigFile())) << "a later copy created cfg.ini";
   EXPECT_EQ(DescribeChanges(before, SnapshotTree(home_.DataHome())), "")
       << "a later copy changed the data folder";
+}
+
+// An ssh login or a cron job has no session folder, so it cannot reach the first copy's socket; it
+// must still find the roster taken and leave it alone.
+TEST_F(StartupRaceTest, ACopyFromAnotherSessionFindsTheRosterTakenAndEndsWithoutAWindow) {
+  SeedConfig();
+  TChildProcess& first = Start("desktop");
+  ExpectRunsAsFirstCopy(first);
+  const TFileStamp data = StampOf(DataFile());
+  const TFileStamp config = StampOf(ConfigFile());
+
+  const fs::path otherSession = home_.Root() / "other-session";
+  fs::create_directory(otherSession);
+  for (const char* runtimeDir : {static_cast<const char*>(nullptr), otherSession.c_str()}) {
+    SCOPED_TRACE(runtimeDir ? "another session folder" : "no session folder");
+    const std::string saved = home_.RuntimeDir().string();
+    if (runtimeDir)
+      setenv("XDG_RUNTIME_DIR", runtimeDir, 1);
+    else
+      unsetenv("XDG_RUNTIME_DIR");
+    TChildProcess& later = Start(runtimeDir ? "other-session" : "no-session");
+    setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    ExpectHandedOverAndEnded(later);
+  }
+  EXPECT_TRUE(first.Running());
+  EXPECT_EQ(StampOf(DataFile()), data) << "a later copy touched raid.dat";
+  EXPECT_EQ(StampOf(ConfigFile()), config) << "a later copy touched cfg.ini";
 }
 
 TEST_F(StartupRaceTest, OfCopiesStartedTogetherOneStaysAndAKilledOneBlocksNothing) {
