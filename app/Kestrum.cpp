@@ -6,8 +6,14 @@
 #include <memory>
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFont>
+#include <QIcon>
 #include <QMessageBox>
+
+#include "KestrumVersion.h"
+#include "app/CommandLine.h"
 
 #include "base/Files.h"
 #include "base/LocaleFormats.h"
@@ -35,8 +41,19 @@ class TKestrumApplication final : public QApplication {
   }
 };
 
+// The name and icon the desktop shows; the desktop entry's id groups the windows under it.
+void PresentToDesktop() {
+  DescribeApplication();
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(kKestrumAppId));
+  QIcon icon;
+  for (const QFileInfo& rendering : QDir(QStringLiteral(":/icons")).entryInfoList())
+    icon.addFile(rendering.filePath());
+  QApplication::setWindowIcon(icon);
+}
+
 int RunFirstCopy(int argc, char** argv) {
   TKestrumApplication app(argc, argv);
+  PresentToDesktop();
   QApplication::setFont(QFont(QStringLiteral("Tahoma"), 8));
   TKestrumForm form;
   form.show();
@@ -65,6 +82,7 @@ void HandOverToFirstCopy() {
 
 void ShowMutexError(int argc, char** argv, int ACode) {
   QApplication app(argc, argv);
+  PresentToDesktop();
   QMessageBox box(QMessageBox::Critical, QStringLiteral("Kestrum for DDO"),
                   QStringLiteral("Err Code : ") + QString::number(ACode), QMessageBox::Ok);
   box.exec();
@@ -75,6 +93,7 @@ void ShowMutexError(int argc, char** argv, int ACode) {
 
 int main(int argc, char** argv) {
   using namespace kestrum;
+  AnswerCommandLine(argc, argv);
   std::setlocale(LC_ALL, "");
   SetFormatSettings(FormatSettingsFromLocale());
 

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "KestrumVersion.h"
 #include "ui/DialogParts.h"
 #include "ui/TagOwner.h"
 
@@ -30,7 +31,7 @@ TAboutForm::TAboutForm(QWidget* AOwner)
   const QFrame* bevel = MakeBevel(this, "Bevel1", QRect(4, 4, 278, 81));
 
   Label1 = AddCentredLabel(this, "Label1", QStringLiteral("Kestrum for DDO"), 16);
-  AddCentredLabel(this, "Label2", QStringLiteral("ver 0.4.17"), 35);
+  AddCentredLabel(this, "Label2", QStringLiteral("ver ") + QString::fromLatin1(kKestrumVersion), 35);
   AddCentredLabel(this, "Label3", QStringLiteral("Copyright (C) 2010-2026 Brasswick"), 60);
 
   auto* button = new QPushButton(QStringLiteral("&Ok"), this);
