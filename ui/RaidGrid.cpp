@@ -54,8 +54,12 @@ void TRaidGrid::SetDefaultRowHeight(int AHeight) {
 }
 
 void TRaidGrid::SetCurrentCell(int ACol, int ARow) {
-  FCurrent = QPoint(std::clamp(ACol, 1, ColCount() - 1), std::clamp(ARow, 1, RowCount() - 1));
+  MoveCurrentCell(ACol, ARow);
   ScrollIntoView(FCurrent.x(), FCurrent.y());
+}
+
+void TRaidGrid::MoveCurrentCell(int ACol, int ARow) {
+  FCurrent = QPoint(std::clamp(ACol, 1, ColCount() - 1), std::clamp(ARow, 1, RowCount() - 1));
   viewport()->update();
 }
 
@@ -267,7 +271,9 @@ void TRaidGrid::mousePressEvent(QMouseEvent* AEvent) {
       FDrag = TDragKind::Row;
       FDragFrom = FDragTo = cell.y();
     } else if (cell.x() >= 1 && cell.y() >= 1) {
-      SetCurrentCell(cell.x(), cell.y());
+      // The view stays put under the pointer: scrolling a partly visible cell into view would put
+      // another cell under it between the press and its release.
+      MoveCurrentCell(cell.x(), cell.y());
     }
   }
   emit MouseDown(AEvent->button(), doubleClick, pos);

@@ -35,7 +35,8 @@ class TRaidGrid final : public QAbstractScrollArea {
   int DefaultRowHeight() const { return FRowHeight; }
   void SetDefaultRowHeight(int AHeight);
 
-  // The current cell (column, row); body cells only. Setting it scrolls it into view.
+  // The current cell (column, row); body cells only. Setting it scrolls it into view; a mouse
+  // press makes the cell under it current without scrolling.
   QPoint CurrentCell() const { return FCurrent; }
   void SetCurrentCell(int ACol, int ARow);
   int LeftCol() const { return FLeftCol; }
@@ -82,6 +83,7 @@ class TRaidGrid final : public QAbstractScrollArea {
   int MaxTopRow() const;
   void UpdateScrollBars();
   void ScrollIntoView(int ACol, int ARow);
+  void MoveCurrentCell(int ACol, int ARow);
   int DragTarget(const QPoint& APos) const;
   void PaintCell(QPainter& ACanvas, int ACol, int ARow, const TCellRect& R);
   void PaintDragMark(QPainter& ACanvas);
