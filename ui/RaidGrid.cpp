@@ -312,8 +312,12 @@ void TRaidGrid::mouseDoubleClickEvent(QMouseEvent* AEvent) {
 }
 
 void TRaidGrid::keyPressEvent(QKeyEvent* AEvent) {
+  if (!MoveByKey(*AEvent) && !CommandByKey(*AEvent)) QAbstractScrollArea::keyPressEvent(AEvent);
+}
+
+bool TRaidGrid::MoveByKey(const QKeyEvent& AEvent) {
   QPoint cell = FCurrent;
-  switch (AEvent->key()) {
+  switch (AEvent.key()) {
     case Qt::Key_Left:
       cell.rx() -= 1;
       break;
@@ -327,10 +331,32 @@ void TRaidGrid::keyPressEvent(QKeyEvent* AEvent) {
       cell.ry() += 1;
       break;
     default:
-      QAbstractScrollArea::keyPressEvent(AEvent);
-      return;
+      return false;
   }
   SetCurrentCell(cell.x(), cell.y());
+  return true;
+}
+
+bool TRaidGrid::CommandByKey(const QKeyEvent& AEvent) {
+  switch (AEvent.key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:  // the keypad's
+      emit CellActivated(FCurrent);
+      return true;
+    case Qt::Key_Menu:
+      emit CellMenuRequested(FCurrent);
+      return true;
+    case Qt::Key_F10:
+      if (AEvent.modifiers() != Qt::ShiftModifier) return false;
+      emit CellMenuRequested(FCurrent);
+      return true;
+    case Qt::Key_F2:
+      emit CellEditRequested(FCurrent);
+      return true;
+    default:
+      return false;
+  }
 }
 
 void TRaidGrid::wheelEvent(QWheelEvent* AEvent) {

@@ -8,6 +8,7 @@
 
 #include "ui/GridGeometry.h"
 
+class QKeyEvent;
 class QPainter;
 
 namespace kestrum {
@@ -55,6 +56,11 @@ class TRaidGrid final : public QAbstractScrollArea {
   void DoubleClicked(const QPoint& APos);
   // A tilt of the horizontal wheel, in Qt's sense: positive to the left.
   void HorizontalWheel(int ADelta);
+  // Keyboard commands on the current cell: Space and Enter press its button, the Menu key and
+  // Shift+F10 ask for its popup, F2 asks to edit its character.
+  void CellActivated(const QPoint& ACell);
+  void CellMenuRequested(const QPoint& ACell);
+  void CellEditRequested(const QPoint& ACell);
   // Grid indexes; sent after the grid has moved the column or row.
   void ColumnMoved(int AFromIndex, int AToIndex);
   void RowMoved(int AFromIndex, int AToIndex);
@@ -84,6 +90,8 @@ class TRaidGrid final : public QAbstractScrollArea {
   void UpdateScrollBars();
   void ScrollIntoView(int ACol, int ARow);
   void MoveCurrentCell(int ACol, int ARow);
+  bool MoveByKey(const QKeyEvent& AEvent);
+  bool CommandByKey(const QKeyEvent& AEvent);
   int DragTarget(const QPoint& APos) const;
   void PaintCell(QPainter& ACanvas, int ACol, int ARow, const TCellRect& R);
   void PaintDragMark(QPainter& ACanvas);

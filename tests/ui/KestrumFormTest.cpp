@@ -397,6 +397,92 @@ TEST_F(KestrumFormTest, RightClickOpensNoPopupWhereThereIsNothingToReset) {
   }
 }
 
+// --- Keyboard ------------------------------------------------------------------------------------
+
+struct TKey {
+  const char* Name;
+  Qt::Key Key;
+  Qt::KeyboardModifiers Modifiers;
+};
+
+TEST_F(KestrumFormTest, SpaceAndEnterRecordARunOnTheCurrentCell) {
+  const TKey keys[] = {{"Space", Qt::Key_Space, Qt::NoModifier},
+                       {"Return", Qt::Key_Return, Qt::NoModifier},
+                       {"keypad Enter", Qt::Key_Enter, Qt::KeypadModifier}};
+  for (const TKey& key : keys) {
+    SCOPED_TRACE(key.Name);
+    WriteRoster({u"Alice", u"Bob"}, {u"VoN", u"TF"},
+                [](TKestrum& r) { TimerOf(r, 0, 1).SetActivateTime(FixedNow() + 1); });
+    OpenForm();
+    TRaidGrid* grid = form_->RaidGrid();
+    QTest::keyClick(grid, Qt::Key_Right);
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, key.Key, key.Modifiers);
+    QTest::keyClick(grid, key.Key, key.Modifiers);  // now locked: nothing more
+    QTest::keyClick(grid, Qt::Key_Left);            // locked from the start
+    QTest::keyClick(grid, key.Key, key.Modifiers);
+
+    const auto saved = Reload();
+    EXPECT_EQ(TimerOf(*saved, 1, 1).Count(), 1u);
+    EXPECT_DOUBLE_EQ(TimerOf(*saved, 1, 1).ActivateTime(), FixedNow() + 2.75);
+    EXPECT_EQ(TimerOf(*saved, 0, 1).Count(), 0u);
+    EXPECT_EQ(TimerOf(*saved, 0, 0).Count() + TimerOf(*saved, 1, 0).Count(), 0u);
+    EXPECT_TRUE(form_->Timer()->isActive());
+  }
+}
+
+TEST_F(KestrumFormTest, MenuKeyAndShiftF10OpenThePopupOfTheCurrentCell) {
+  const TKey keys[] = {{"Menu", Qt::Key_Menu, Qt::NoModifier}, {"Shift+F10", Qt::Key_F10, Qt::ShiftModifier}};
+  for (const TKey& key : keys) {
+    SCOPED_TRACE(key.Name);
+    WriteRoster({u"Alice", u"Bob"}, {u"VoN", u"TF"}, [](TKestrum& r) {
+      TimerOf(r, 0, 0).SetActivateTime(FixedNow() + 1);
+      TimerOf(r, 1, 1).SetActivateTime(FixedNow() + 1);
+    });
+    OpenForm();
+    TRaidGrid* grid = form_->RaidGrid();
+    auto& popup = Find<QMenu>("PopupMn");
+    QTest::keyClick(grid, Qt::Key_Right);  // (2, 1): available, nothing to reset
+    QTest::keyClick(grid, key.Key, key.Modifiers);
+    EXPECT_FALSE(popup.isVisible());
+    QTest::keyClick(grid, Qt::Key_F10);  // F10 alone is no popup key
+    EXPECT_FALSE(popup.isVisible());
+
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, key.Key, key.Modifiers);
+    ASSERT_TRUE(popup.isVisible());
+    const TCellRect cell = grid->CellRect(2, 2);
+    EXPECT_EQ(popup.pos(), Viewport()->mapToGlobal(QPoint(cell.Left, cell.Top)));
+    AnswerModal([](QDialog& dialog) {
+      EXPECT_EQ(Child<QLabel>(dialog, "CharNameLB").text(), "Bob");
+      EXPECT_EQ(Child<QLabel>(dialog, "RaidNameLB").text(), "TF");
+      Child<QPushButton>(dialog, "Button1").click();
+    });
+    Find<QAction>("ResetRaidTimerMenuItem").trigger();
+    popup.hide();
+
+    const auto saved = Reload();
+    EXPECT_EQ(TimerOf(*saved, 1, 1).ActivateTime(), 0);
+    EXPECT_FALSE(TimerOf(*saved, 0, 0).Enabled());
+  }
+}
+
+TEST_F(KestrumFormTest, F2EditsTheCharacterOfTheCurrentCell) {
+  WriteRoster({u"Alice", u"Bob"}, {u"VoN"});
+  OpenForm();
+  TRaidGrid* grid = form_->RaidGrid();
+  QTest::keyClick(grid, Qt::Key_Right);
+  AnswerModal([](QDialog& dialog) {
+    EXPECT_EQ(Child<QLineEdit>(dialog, "NameEd").text(), "Bob");
+    Child<QLineEdit>(dialog, "NameEd").setText("Carol");
+    Child<QPushButton>(dialog, "OkBtn").click();
+  });
+  QTest::keyClick(grid, Qt::Key_F2);
+  EXPECT_EQ(Reload()->GetCharaDatas(1)->Name(), u"Carol");
+  EXPECT_EQ(Reload()->GetCharaDatas(0)->Name(), u"Alice");
+  EXPECT_TRUE(form_->Timer()->isActive());
+}
+
 // --- Moving columns and rows ---------------------------------------------------------------------
 
 TEST_F(KestrumFormTest, DraggedColumnsAndRowsAreSaved) {
