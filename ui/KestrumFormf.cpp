@@ -1,5 +1,6 @@
 #include "ui/KestrumFormf.h"
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -392,7 +393,8 @@ void TKestrumForm::LayoutGrid() {
 
   FRaidGrid->SetColWidth(0, layout.FixedColWidth);
   for (int c = 1; c < FRaidGrid->ColCount(); ++c) FRaidGrid->SetColWidth(c, layout.CharaColWidth);
-  FRaidGrid->SetDefaultRowHeight(RowHeightForDpi(FRaidGrid->logicalDpiY()));
+  FRaidGrid->SetDefaultRowHeight(
+      RowHeightForText(FRaidGrid->logicalDpiY(), std::max(bold.height(), plain.height())));
   FButtonWidth = QFontMetrics(font(), FRaidGrid).horizontalAdvance(QStr(ButtonPattern(layout.WidestDigit)));
   FRaidGrid->SetCurrentCell(1, 1);
   mnDelChara->setEnabled(FDatas->CharaCount() > 0);

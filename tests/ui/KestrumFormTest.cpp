@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -172,6 +173,30 @@ TEST_F(KestrumFormTest, SettingsThatCannotBeWrittenAreReportedAndTheDataLeftAlon
   form.close();
   EXPECT_FALSE(report.isEmpty());
   EXPECT_EQ(ReadFileBytes(DataFile()), data);
+}
+
+TEST_F(KestrumFormTest, RowsAreTallEnoughForTheFont) {
+  for (int points : {8, 12, 20}) {
+    SCOPED_TRACE(points);
+    WriteRoster({u"Alice"}, {u"VoN"});
+    WriteConfig("[FONT]\r\nNAME=DejaVu Sans\r\nSIZE=" + std::to_string(points) + "\r\n");
+    TKestrumForm& form = OpenForm();
+    QFont bold = form.font();
+    bold.setBold(true);
+    const int textHeight = std::max(QFontMetrics(form.font()).height(), QFontMetrics(bold).height());
+    const int row = form.RaidGrid()->DefaultRowHeight();
+    EXPECT_GE(row, 24);
+    if (points == 8) {
+      EXPECT_EQ(row, 24);
+    }
+    // Body texts are drawn 3 pixels inside the cell at top and bottom.
+    EXPECT_GE(row - 2 * 3, textHeight);
+    // The caption fits inside the button's frame.
+    const TCellRect B = form.CellButtonRect(1, 1);
+    const int frame = form.RaidGrid()->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    EXPECT_GE(B.Height() - 2 * frame, QFontMetrics(form.font()).height()) << "button " << B.Height();
+    EXPECT_GE(B.Width() - 2 * frame, QFontMetrics(form.font()).horizontalAdvance("OK"));
+  }
 }
 
 // --- Recording a run --------------------------------------------------------------------------------
