@@ -254,6 +254,7 @@ TEST_F(KestrumFormTest, PartlyVisibleButtonRecordsTheRunOfTheCellThatWasPressed)
     QScrollBar* bar = form_->RaidGrid()->horizontalScrollBar();
     bar->setValue(bar->value() + 1);
   };
+  const auto whereTheButtonIsNow = [this] { return ButtonCentre(4, 1); };
   const struct {
     const char* Name;
     int Charas, Raids;
@@ -267,8 +268,7 @@ TEST_F(KestrumFormTest, PartlyVisibleButtonRecordsTheRunOfTheCellThatWasPressed)
       {"bottom edge", 2, 10, {1, 4}, Qt::Vertical, {}, {}, {1, 4}},
       // The release is judged by where the pressed button is at that moment.
       {"scrolled away before the release", 6, 2, {4, 1}, Qt::Horizontal, scrollOneColumn, {}, {-1, -1}},
-      {"followed after scrolling", 6, 2, {4, 1}, Qt::Horizontal, scrollOneColumn,
-       [this] { return ButtonCentre(4, 1); }, {4, 1}},
+      {"followed where it went", 6, 2, {4, 1}, Qt::Horizontal, scrollOneColumn, whereTheButtonIsNow, {4, 1}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
