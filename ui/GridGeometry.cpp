@@ -16,6 +16,10 @@ int CentredTop(const TCellRect& R, int h) {
   return R.Top + (R.Bottom - R.Top - h) / 2;
 }
 
+// What a row needs around a line of text: the button's 3-pixel inset from the cell and 2 pixels of
+// its frame, above and below.
+constexpr int kRowTextMargin = 2 * (3 + 2);
+
 }  // namespace
 
 int GridColCount(int ACharaCount) {
@@ -54,6 +58,10 @@ String ButtonPattern(int ADigit) {
 
 int RowHeightForDpi(int ADpi) {
   return 24 * ADpi / 96;
+}
+
+int RowHeightForText(int ADpi, int ATextHeight) {
+  return std::max(RowHeightForDpi(ADpi), ATextHeight + kRowTextMargin);
 }
 
 TCellRect ButtonRect(const TCellRect& R, int wB) {

@@ -57,6 +57,9 @@ String ButtonPattern(int ADigit);
 
 // The grid's row height at the given dots per inch (24 at 96).
 int RowHeightForDpi(int ADpi);
+// The row height for texts of the given line height: that at the given dots per inch, or taller
+// when the text would not fit inside an OK button.
+int RowHeightForText(int ADpi, int ATextHeight);
 
 // The OK button of a body cell; wB is the width of the button pattern.
 TCellRect ButtonRect(const TCellRect& R, int wB);

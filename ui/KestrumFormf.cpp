@@ -1,5 +1,6 @@
 #include "ui/KestrumFormf.h"
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -134,6 +135,13 @@ TKestrumForm::TKestrumForm()
   connect(FRaidGrid, &TRaidGrid::HorizontalWheel, this, [this](int delta) { WMMouseHWheel(-delta); });
   connect(FRaidGrid, &TRaidGrid::RowMoved, this,
           [this](int from, int to) { ReportingErrors(this, [&] { RaidGridRowMoved(from, to); }); });
+  // The keyboard's way to the button, the popup and the editor of the current cell.
+  connect(FRaidGrid, &TRaidGrid::CellActivated, this,
+          [this](const QPoint& cell) { ReportingErrors(this, [&] { RecordRun(cell); }); });
+  connect(FRaidGrid, &TRaidGrid::CellMenuRequested, this,
+          [this](const QPoint& cell) { ReportingErrors(this, [&] { PopupResetMenu(cell); }); });
+  connect(FRaidGrid, &TRaidGrid::CellEditRequested, this,
+          [this](const QPoint& cell) { ReportingErrors(this, [&] { EditCharacter(cell.x()); }); });
 
   FTimer->setObjectName(QStringLiteral("Timer"));
   FTimer->setInterval(1000);
@@ -385,7 +393,8 @@ void TKestrumForm::LayoutGrid() {
 
   FRaidGrid->SetColWidth(0, layout.FixedColWidth);
   for (int c = 1; c < FRaidGrid->ColCount(); ++c) FRaidGrid->SetColWidth(c, layout.CharaColWidth);
-  FRaidGrid->SetDefaultRowHeight(RowHeightForDpi(FRaidGrid->logicalDpiY()));
+  FRaidGrid->SetDefaultRowHeight(
+      RowHeightForText(FRaidGrid->logicalDpiY(), std::max(bold.height(), plain.height())));
   FButtonWidth = QFontMetrics(font(), FRaidGrid).horizontalAdvance(QStr(ButtonPattern(layout.WidestDigit)));
   FRaidGrid->SetCurrentCell(1, 1);
   mnDelChara->setEnabled(FDatas->CharaCount() > 0);
@@ -500,20 +509,24 @@ void TKestrumForm::RaidGridMouseUp(Qt::MouseButton AButton, const QPoint& APos) 
     FRaidTp = kNoCell;
     RepaintGrid();
     // Only a release over the same button records the run.
-    if (HitTestButton(APos) == saved && TimerAt(saved)->Enabled()) {
-      TTimerPause pause(FTimer);
-      TimerAt(saved)->Done();
-      SaveData();
-      RepaintGrid();
-    }
+    if (HitTestButton(APos) == saved) RecordRun(saved);
   }
-  if (AButton == Qt::RightButton) {
-    const QPoint cell = FRaidGrid->MouseCoord(APos);
-    if (!InRoster(cell) || TimerAt(cell)->Enabled()) return;  // nothing to reset
-    FResetTp = cell;
-    const TCellRect R = FRaidGrid->CellRect(cell.x(), cell.y());
-    PopupMn->popup(FRaidGrid->viewport()->mapToGlobal(QPoint(R.Left, R.Top)));
-  }
+  if (AButton == Qt::RightButton) PopupResetMenu(FRaidGrid->MouseCoord(APos));
+}
+
+void TKestrumForm::RecordRun(const QPoint& ACell) {
+  if (!InRoster(ACell) || !TimerAt(ACell)->Enabled()) return;
+  TTimerPause pause(FTimer);
+  TimerAt(ACell)->Done();
+  SaveData();
+  RepaintGrid();
+}
+
+void TKestrumForm::PopupResetMenu(const QPoint& ACell) {
+  if (!InRoster(ACell) || TimerAt(ACell)->Enabled()) return;  // nothing to reset
+  FResetTp = ACell;
+  const TCellRect R = FRaidGrid->CellRect(ACell.x(), ACell.y());
+  PopupMn->popup(FRaidGrid->viewport()->mapToGlobal(QPoint(R.Left, R.Top)));
 }
 
 void TKestrumForm::ResetRaidTimerMenuItemClick() {
@@ -541,10 +554,13 @@ void TKestrumForm::RaidGridRowMoved(int AFromIndex, int AToIndex) {
 }
 
 void TKestrumForm::RaidGridDblClick(const QPoint& APos) {
-  if (!FDatas) return;
   const QPoint cell = FRaidGrid->MouseCoord(APos);
-  if (cell.y() != 0 || cell.x() < 1 || cell.x() > FDatas->CharaCount()) return;
-  const int i = cell.x() - 1;
+  if (cell.y() == 0) EditCharacter(cell.x());
+}
+
+void TKestrumForm::EditCharacter(int ACol) {
+  if (!FDatas || ACol < 1 || ACol > FDatas->CharaCount()) return;
+  const int i = ACol - 1;
   TCharaNames names;
   for (const auto& chara : FDatas->CharaDataAry()) names.push_back(chara->Name());
   TCharaData copy(*FDatas->GetCharaDatas(i));

@@ -85,6 +85,12 @@ class TKestrumForm final : public QMainWindow, public TTagOwner {
   void RaidGridMouseDown(Qt::MouseButton AButton, bool ADoubleClick, const QPoint& APos);
   void RaidGridMouseUp(Qt::MouseButton AButton, const QPoint& APos);
   void RaidGridDblClick(const QPoint& APos);
+  // Records a run when the cell's raid is available; saves and repaints.
+  void RecordRun(const QPoint& ACell);
+  // Offers "Reset Timer" at the cell when its raid is locked.
+  void PopupResetMenu(const QPoint& ACell);
+  // Opens the character data editor for the character of grid column ACol.
+  void EditCharacter(int ACol);
   void GridColumnMoved(int AFromIndex, int AToIndex);
   void RaidGridRowMoved(int AFromIndex, int AToIndex);
   void ResetRaidTimerMenuItemClick();

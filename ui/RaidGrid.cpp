@@ -54,8 +54,12 @@ void TRaidGrid::SetDefaultRowHeight(int AHeight) {
 }
 
 void TRaidGrid::SetCurrentCell(int ACol, int ARow) {
-  FCurrent = QPoint(std::clamp(ACol, 1, ColCount() - 1), std::clamp(ARow, 1, RowCount() - 1));
+  MoveCurrentCell(ACol, ARow);
   ScrollIntoView(FCurrent.x(), FCurrent.y());
+}
+
+void TRaidGrid::MoveCurrentCell(int ACol, int ARow) {
+  FCurrent = QPoint(std::clamp(ACol, 1, ColCount() - 1), std::clamp(ARow, 1, RowCount() - 1));
   viewport()->update();
 }
 
@@ -267,7 +271,9 @@ void TRaidGrid::mousePressEvent(QMouseEvent* AEvent) {
       FDrag = TDragKind::Row;
       FDragFrom = FDragTo = cell.y();
     } else if (cell.x() >= 1 && cell.y() >= 1) {
-      SetCurrentCell(cell.x(), cell.y());
+      // The view stays put under the pointer: scrolling a partly visible cell into view would put
+      // another cell under it between the press and its release.
+      MoveCurrentCell(cell.x(), cell.y());
     }
   }
   emit MouseDown(AEvent->button(), doubleClick, pos);
@@ -306,8 +312,12 @@ void TRaidGrid::mouseDoubleClickEvent(QMouseEvent* AEvent) {
 }
 
 void TRaidGrid::keyPressEvent(QKeyEvent* AEvent) {
+  if (!MoveByKey(*AEvent) && !CommandByKey(*AEvent)) QAbstractScrollArea::keyPressEvent(AEvent);
+}
+
+bool TRaidGrid::MoveByKey(const QKeyEvent& AEvent) {
   QPoint cell = FCurrent;
-  switch (AEvent->key()) {
+  switch (AEvent.key()) {
     case Qt::Key_Left:
       cell.rx() -= 1;
       break;
@@ -321,10 +331,32 @@ void TRaidGrid::keyPressEvent(QKeyEvent* AEvent) {
       cell.ry() += 1;
       break;
     default:
-      QAbstractScrollArea::keyPressEvent(AEvent);
-      return;
+      return false;
   }
   SetCurrentCell(cell.x(), cell.y());
+  return true;
+}
+
+bool TRaidGrid::CommandByKey(const QKeyEvent& AEvent) {
+  switch (AEvent.key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:  // the keypad's
+      emit CellActivated(FCurrent);
+      return true;
+    case Qt::Key_Menu:
+      emit CellMenuRequested(FCurrent);
+      return true;
+    case Qt::Key_F10:
+      if (AEvent.modifiers() != Qt::ShiftModifier) return false;
+      emit CellMenuRequested(FCurrent);
+      return true;
+    case Qt::Key_F2:
+      emit CellEditRequested(FCurrent);
+      return true;
+    default:
+      return false;
+  }
 }
 
 void TRaidGrid::wheelEvent(QWheelEvent* AEvent) {

@@ -8,6 +8,7 @@
 
 #include "ui/GridGeometry.h"
 
+class QKeyEvent;
 class QPainter;
 
 namespace kestrum {
@@ -35,7 +36,8 @@ class TRaidGrid final : public QAbstractScrollArea {
   int DefaultRowHeight() const { return FRowHeight; }
   void SetDefaultRowHeight(int AHeight);
 
-  // The current cell (column, row); body cells only. Setting it scrolls it into view.
+  // The current cell (column, row); body cells only. Setting it scrolls it into view; a mouse
+  // press makes the cell under it current without scrolling.
   QPoint CurrentCell() const { return FCurrent; }
   void SetCurrentCell(int ACol, int ARow);
   int LeftCol() const { return FLeftCol; }
@@ -54,6 +56,11 @@ class TRaidGrid final : public QAbstractScrollArea {
   void DoubleClicked(const QPoint& APos);
   // A tilt of the horizontal wheel, in Qt's sense: positive to the left.
   void HorizontalWheel(int ADelta);
+  // Keyboard commands on the current cell: Space and Enter press its button, the Menu key and
+  // Shift+F10 ask for its popup, F2 asks to edit its character.
+  void CellActivated(const QPoint& ACell);
+  void CellMenuRequested(const QPoint& ACell);
+  void CellEditRequested(const QPoint& ACell);
   // Grid indexes; sent after the grid has moved the column or row.
   void ColumnMoved(int AFromIndex, int AToIndex);
   void RowMoved(int AFromIndex, int AToIndex);
@@ -82,6 +89,9 @@ class TRaidGrid final : public QAbstractScrollArea {
   int MaxTopRow() const;
   void UpdateScrollBars();
   void ScrollIntoView(int ACol, int ARow);
+  void MoveCurrentCell(int ACol, int ARow);
+  bool MoveByKey(const QKeyEvent& AEvent);
+  bool CommandByKey(const QKeyEvent& AEvent);
   int DragTarget(const QPoint& APos) const;
   void PaintCell(QPainter& ACanvas, int ACol, int ARow, const TCellRect& R);
   void PaintDragMark(QPainter& ACanvas);

@@ -1,5 +1,9 @@
 #include "ui/confirmresetf.h"
 
+#include <algorithm>
+#include <utility>
+
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -17,13 +21,12 @@ QLabel* AddLabel(QWidget* AParent, const char* AName, const QString& AText, int 
   return label;
 }
 
-// A label of fixed width that cuts off what does not fit.
-QLabel* AddNameLabel(QWidget* AParent, const char* AName, int ALeft, int ATop) {
-  QLabel* label = AddLabel(AParent, AName, QString(), ALeft, ATop);
+// A bold label for a name; ArrangeNames places it.
+QLabel* AddNameLabel(QWidget* AParent, const char* AName) {
+  QLabel* label = AddLabel(AParent, AName, QString(), 0, 0);
   QFont bold = label->font();
   bold.setBold(true);
   label->setFont(bold);
-  label->setGeometry(ALeft, ATop, 269, label->fontMetrics().height());
   return label;
 }
 
@@ -46,10 +49,11 @@ TConfirmResetForm::TConfirmResetForm(QWidget* AOwner)
 
   MakeBevel(this, "Bevel1", QRect(4, 4, 353, 49));
 
-  AddLabel(this, "Label1", QStringLiteral("Char Name"), 16, 12);
-  CharNameLB = AddNameLabel(this, "CharNameLB", 80, 12);
-  AddLabel(this, "Label2", QStringLiteral("Raid Name"), 16, 31);
-  RaidNameLB = AddNameLabel(this, "RaidNameLB", 80, 31);
+  Label1 = AddLabel(this, "Label1", QStringLiteral("Char Name"), 16, 12);
+  CharNameLB = AddNameLabel(this, "CharNameLB");
+  Label2 = AddLabel(this, "Label2", QStringLiteral("Raid Name"), 16, 31);
+  RaidNameLB = AddNameLabel(this, "RaidNameLB");
+  ArrangeNames();
 
   Button1 = AddButton(this, "Button1", QStringLiteral("Reset"), 68, 65);
   Button2 = AddButton(this, "Button2", QStringLiteral("Cancel"), 224, 65);
@@ -58,6 +62,27 @@ TConfirmResetForm::TConfirmResetForm(QWidget* AOwner)
   // Enter right after opening cancels.
   Button2->setDefault(true);
   Button2->setFocus();
+}
+
+void TConfirmResetForm::ArrangeNames() {
+  // The names start after the wider caption, however wide the font draws it, and keep their right
+  // edge, cutting off what does not fit.
+  constexpr int kDesignedLeft = 80;
+  constexpr int kRight = kDesignedLeft + 269;
+  constexpr int kGap = 6;
+  Label1->adjustSize();
+  Label2->adjustSize();
+  const int captionsEnd = std::max(Label1->x() + Label1->width(), Label2->x() + Label2->width());
+  const int left = std::max(kDesignedLeft, captionsEnd + kGap);
+  const std::pair<const QLabel*, QLabel*> rows[] = {{Label1, CharNameLB}, {Label2, RaidNameLB}};
+  for (const auto& [caption, name] : rows)
+    name->setGeometry(left, caption->y(), std::max(0, kRight - left), name->fontMetrics().height());
+}
+
+void TConfirmResetForm::changeEvent(QEvent* AEvent) {
+  QDialog::changeEvent(AEvent);
+  // The constructor sets the font before the labels exist.
+  if (AEvent->type() == QEvent::FontChange && RaidNameLB) ArrangeNames();
 }
 
 bool TConfirmResetForm::Confirm(const String& ACharName, const String& ARaidName) {

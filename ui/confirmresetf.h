@@ -19,9 +19,16 @@ class TConfirmResetForm final : public QDialog {
   // Shows the names and runs the dialog; true only when it was closed with "Reset".
   bool Confirm(const String& ACharName, const String& ARaidName);
 
+ protected:
+  void changeEvent(QEvent* AEvent) override;
+
  private:
-  QLabel* CharNameLB;
-  QLabel* RaidNameLB;
+  void ArrangeNames();
+
+  QLabel* Label1 = nullptr;
+  QLabel* CharNameLB = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* RaidNameLB = nullptr;
   QPushButton* Button1;
   QPushButton* Button2;
 };

@@ -1,10 +1,13 @@
 #include "ui/raiddatafrm.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QValidator>
 
 namespace kestrum {
@@ -110,6 +113,14 @@ bool TDigitEdit::AcceptsUserText(const QString& AText) const {
   return true;
 }
 
+int TDigitEdit::WidthShowing(const QString& AText) const {
+  QStyleOptionFrame option;
+  initStyleOption(&option);
+  // Inside its frame a line edit keeps 2 pixels beside the text and one for the cursor.
+  const QSize text(fontMetrics().horizontalAdvance(AText) + 2 * 2 + 1, fontMetrics().height());
+  return style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, this).width();
+}
+
 bool TDigitEdit::RoomForOneMore() const {
   return text().size() - selectedText().size() < FMaxLength;
 }
@@ -140,6 +151,9 @@ TRaidDataFrame::TRaidDataFrame(QWidget* AOwner, const TRDFDatas& ARDFDatas)
   MinLb = MakeLabel(this, "MinLb", QStringLiteral("分"), 157);
   CountLb = MakeLabel(this, "CountLb", QStringLiteral("回目"), 234);
   CountEd = MakeEdit(this, "CountEd", digits, 4, {191, 3, 37, 21});
+  // Five digits show whole in any font: a count from the data file may be longer than can be typed.
+  CountEd->resize(std::max(CountEd->width(), CountEd->WidthShowing(QStringLiteral("99999"))),
+                  CountEd->height());
   setTabOrder(DayEd, HourEd);
   setTabOrder(HourEd, MinEd);
   setTabOrder(MinEd, CountEd);

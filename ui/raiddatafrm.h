@@ -33,6 +33,8 @@ class TDigitEdit final : public QLineEdit {
   void SetText(const QString& AText);
   // Whether the user may change the text into AText.
   bool AcceptsUserText(const QString& AText) const;
+  // The width at which the edit shows AText whole, frame included.
+  int WidthShowing(const QString& AText) const;
 
  protected:
   void keyPressEvent(QKeyEvent* AEvent) override;

@@ -47,6 +47,20 @@ TEST(GridGeometryTest, RowHeightFollowsDpi) {
   EXPECT_EQ(RowHeightForDpi(144), 36);
 }
 
+TEST(GridGeometryTest, RowsGrowForTallText) {
+  const struct {
+    int Dpi, TextHeight, Row;
+  } cases[] = {
+      {96, 13, 24},   // a small font keeps the usual height
+      {96, 14, 24},   // the tallest text that still fits it
+      {96, 15, 25},   //
+      {96, 32, 42},   // 20 pt
+      {144, 13, 36},  // the usual height follows the screen
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(RowHeightForText(c.Dpi, c.TextHeight), c.Row) << c.Dpi << " dpi, text " << c.TextHeight;
+}
+
 TEST(GridGeometryTest, ButtonRectAndItsHitTestIncludeTheBorders) {
   const TCellRect cell{100, 50, 188, 74};
   const TCellRect button = ButtonRect(cell, 60);

@@ -19,6 +19,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -58,6 +60,36 @@ class KestrumFormTest : public MainWindowTest {
   QPoint ButtonCentre(int ACol, int ARow) const {
     const TCellRect B = form_->CellButtonRect(ACol, ARow);
     return {(B.Left + B.Right) / 2, (B.Top + B.Bottom) / 2};
+  }
+
+  // Sizes the window so that the grid's right edge (Qt::Horizontal) or bottom edge (Qt::Vertical)
+  // cuts the OK button of the cell in half. The cell's column and row stay partly visible.
+  void CutButtonInHalf(int ACol, int ARow, Qt::Orientation AEdge) {
+    form_->resize(1200, 900);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Viewport()->width() > 1000; }, 2000));
+    const TCellRect B = form_->CellButtonRect(ACol, ARow);
+    const QSize target = AEdge == Qt::Horizontal ? QSize((B.Left + B.Right) / 2, Viewport()->height())
+                                                 : QSize(Viewport()->width(), (B.Top + B.Bottom) / 2);
+    const QSize window = form_->size() + target - Viewport()->size();
+    form_->resize(window);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Viewport()->size() == target; }, 2000))
+        << Viewport()->width() << "x" << Viewport()->height();
+  }
+
+  // A point in the visible half of the cell's cut OK button.
+  QPoint InVisibleHalf(int ACol, int ARow, Qt::Orientation AEdge) const {
+    const TCellRect B = form_->CellButtonRect(ACol, ARow);
+    const QPoint centre = ButtonCentre(ACol, ARow);
+    return AEdge == Qt::Horizontal ? QPoint(B.Left + B.Width() / 4, centre.y())
+                                   : QPoint(centre.x(), B.Top + B.Height() / 4);
+  }
+
+  // Characters C1, C2, ... and raids R1, R2, ...
+  void WriteNumberedRoster(int ACharas, int ARaids, const std::function<void(TKestrum&)>& AAdjust = {}) {
+    std::vector<String> charas, raids;
+    for (int i = 1; i <= ACharas; ++i) charas.push_back(u"C" + IntToStr(i));
+    for (int i = 1; i <= ARaids; ++i) raids.push_back(u"R" + IntToStr(i));
+    WriteRoster(charas, raids, AAdjust);
   }
 };
 
@@ -143,6 +175,30 @@ TEST_F(KestrumFormTest, SettingsThatCannotBeWrittenAreReportedAndTheDataLeftAlon
   EXPECT_EQ(ReadFileBytes(DataFile()), data);
 }
 
+TEST_F(KestrumFormTest, RowsAreTallEnoughForTheFont) {
+  for (int points : {8, 12, 20}) {
+    SCOPED_TRACE(points);
+    WriteRoster({u"Alice"}, {u"VoN"});
+    WriteConfig("[FONT]\r\nNAME=DejaVu Sans\r\nSIZE=" + std::to_string(points) + "\r\n");
+    TKestrumForm& form = OpenForm();
+    QFont bold = form.font();
+    bold.setBold(true);
+    const int textHeight = std::max(QFontMetrics(form.font()).height(), QFontMetrics(bold).height());
+    const int row = form.RaidGrid()->DefaultRowHeight();
+    EXPECT_GE(row, 24);
+    if (points == 8) {
+      EXPECT_EQ(row, 24);
+    }
+    // Body texts are drawn 3 pixels inside the cell at top and bottom.
+    EXPECT_GE(row - 2 * 3, textHeight);
+    // The caption fits inside the button's frame.
+    const TCellRect B = form.CellButtonRect(1, 1);
+    const int frame = form.RaidGrid()->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    EXPECT_GE(B.Height() - 2 * frame, QFontMetrics(form.font()).height()) << "button " << B.Height();
+    EXPECT_GE(B.Width() - 2 * frame, QFontMetrics(form.font()).horizontalAdvance("OK"));
+  }
+}
+
 // --- Recording a run --------------------------------------------------------------------------------
 
 TEST_F(KestrumFormTest, OkButtonRecordsOneRunOnlyWhenReleasedOnIt) {
@@ -190,6 +246,104 @@ TEST_F(KestrumFormTest, OkButtonRecordsOneRunOnlyWhenReleasedOnIt) {
       EXPECT_DOUBLE_EQ(TimerOf(*saved, 0, 0).ActivateTime(), FixedNow() + 2.75);
       EXPECT_EQ(TimerOf(*form_->Datas(), 0, 0).Count(), c.Count);
     }
+  }
+}
+
+TEST_F(KestrumFormTest, PartlyVisibleButtonRecordsTheRunOfTheCellThatWasPressed) {
+  const auto scrollOneColumn = [this] {
+    QScrollBar* bar = form_->RaidGrid()->horizontalScrollBar();
+    bar->setValue(bar->value() + 1);
+  };
+  const auto whereTheButtonIsNow = [this] { return ButtonCentre(4, 1); };
+  const struct {
+    const char* Name;
+    int Charas, Raids;
+    QPoint Cell;  // cut in half by the edge
+    Qt::Orientation Edge;
+    std::function<void()> BeforeRelease;
+    std::function<QPoint()> ReleaseAt;  // empty: where it was pressed
+    QPoint Recorded;                    // (-1, -1): nothing
+  } cases[] = {
+      {"right edge", 6, 2, {4, 1}, Qt::Horizontal, {}, {}, {4, 1}},
+      {"bottom edge", 2, 10, {1, 4}, Qt::Vertical, {}, {}, {1, 4}},
+      // The release is judged by where the pressed button is at that moment.
+      {"scrolled away before the release", 6, 2, {4, 1}, Qt::Horizontal, scrollOneColumn, {}, {-1, -1}},
+      {"followed where it went", 6, 2, {4, 1}, Qt::Horizontal, scrollOneColumn, whereTheButtonIsNow, {4, 1}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    WriteNumberedRoster(c.Charas, c.Raids);
+    OpenForm();
+    CutButtonInHalf(c.Cell.x(), c.Cell.y(), c.Edge);
+    const QPoint press = InVisibleHalf(c.Cell.x(), c.Cell.y(), c.Edge);
+    QTest::mousePress(Viewport(), Qt::LeftButton, {}, press);
+    EXPECT_EQ(form_->RaidTp(), c.Cell);
+    if (c.BeforeRelease) c.BeforeRelease();
+    const QPoint release = c.ReleaseAt ? c.ReleaseAt() : press;
+    QTest::mouseMove(Viewport(), release);
+    QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, release);
+
+    const auto saved = Reload();
+    for (int i = 0; i < c.Charas; ++i)
+      for (int k = 0; k < c.Raids; ++k)
+        EXPECT_EQ(TimerOf(*saved, i, k).Count(), QPoint(i + 1, k + 1) == c.Recorded ? 1u : 0u)
+            << "character " << i + 1 << ", raid " << k + 1;
+  }
+}
+
+TEST_F(KestrumFormTest, PartlyVisibleColumnAnswersForItsOwnCharacter) {
+  const QPoint cut{4, 1};
+  const auto header = [this, cut] {
+    const TCellRect R = form_->RaidGrid()->CellRect(cut.x(), 0);
+    return QPoint(R.Left + 10, (R.Top + R.Bottom) / 2);
+  };
+  const auto lockColumns4And5 = [](TKestrum& r) {
+    for (int i : {3, 4}) TimerOf(r, i, 0).SetActivateTime(FixedNow() + 1);
+  };
+  const struct {
+    const char* Name;
+    std::function<void()> Gesture;
+    std::vector<String> Order;  // of the characters afterwards
+  } cases[] = {
+      {"right click opens the popup for the cell",
+       [&] {
+         QTest::mouseClick(Viewport(), Qt::RightButton, {}, InVisibleHalf(cut.x(), cut.y(), Qt::Horizontal));
+         AnswerModal([](QDialog& dialog) {
+           EXPECT_EQ(Child<QLabel>(dialog, "CharNameLB").text(), "C4");
+           Child<QPushButton>(dialog, "Button2").click();
+         });
+         ASSERT_TRUE(Find<QMenu>("PopupMn").isVisible());
+         Find<QAction>("ResetRaidTimerMenuItem").trigger();
+       },
+       {u"C1", u"C2", u"C3", u"C4", u"C5", u"C6"}},
+      {"double click edits the character",
+       [&] {
+         AnswerModal([](QDialog& dialog) {
+           EXPECT_EQ(Child<QLineEdit>(dialog, "NameEd").text(), "C4");
+           Child<QPushButton>(dialog, "CancelBtn").click();
+         });
+         QTest::mouseDClick(Viewport(), Qt::LeftButton, {}, header());
+       },
+       {u"C1", u"C2", u"C3", u"C4", u"C5", u"C6"}},
+      {"drag moves the column",
+       [&] {
+         const QPoint to = CellCentre(1, 0);
+         QTest::mousePress(Viewport(), Qt::LeftButton, {}, header());
+         QTest::mouseMove(Viewport(), to);
+         QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, to);
+       },
+       {u"C4", u"C1", u"C2", u"C3", u"C5", u"C6"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    WriteNumberedRoster(6, 2, lockColumns4And5);
+    OpenForm();
+    CutButtonInHalf(cut.x(), cut.y(), Qt::Horizontal);
+    c.Gesture();
+    const auto saved = Reload();
+    std::vector<String> order;
+    for (const auto& chara : saved->CharaDataAry()) order.push_back(chara->Name());
+    EXPECT_EQ(order, c.Order);
   }
 }
 
@@ -266,6 +420,92 @@ TEST_F(KestrumFormTest, RightClickOpensNoPopupWhereThereIsNothingToReset) {
     QTest::mouseClick(Viewport(), Qt::RightButton, {}, CellCentre(cell.x(), cell.y()));
     EXPECT_FALSE(Find<QMenu>("PopupMn").isVisible()) << cell.x() << "," << cell.y();
   }
+}
+
+// --- Keyboard ------------------------------------------------------------------------------------
+
+struct TKey {
+  const char* Name;
+  Qt::Key Key;
+  Qt::KeyboardModifiers Modifiers;
+};
+
+TEST_F(KestrumFormTest, SpaceAndEnterRecordARunOnTheCurrentCell) {
+  const TKey keys[] = {{"Space", Qt::Key_Space, Qt::NoModifier},
+                       {"Return", Qt::Key_Return, Qt::NoModifier},
+                       {"keypad Enter", Qt::Key_Enter, Qt::KeypadModifier}};
+  for (const TKey& key : keys) {
+    SCOPED_TRACE(key.Name);
+    WriteRoster({u"Alice", u"Bob"}, {u"VoN", u"TF"},
+                [](TKestrum& r) { TimerOf(r, 0, 1).SetActivateTime(FixedNow() + 1); });
+    OpenForm();
+    TRaidGrid* grid = form_->RaidGrid();
+    QTest::keyClick(grid, Qt::Key_Right);
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, key.Key, key.Modifiers);
+    QTest::keyClick(grid, key.Key, key.Modifiers);  // now locked: nothing more
+    QTest::keyClick(grid, Qt::Key_Left);            // locked from the start
+    QTest::keyClick(grid, key.Key, key.Modifiers);
+
+    const auto saved = Reload();
+    EXPECT_EQ(TimerOf(*saved, 1, 1).Count(), 1u);
+    EXPECT_DOUBLE_EQ(TimerOf(*saved, 1, 1).ActivateTime(), FixedNow() + 2.75);
+    EXPECT_EQ(TimerOf(*saved, 0, 1).Count(), 0u);
+    EXPECT_EQ(TimerOf(*saved, 0, 0).Count() + TimerOf(*saved, 1, 0).Count(), 0u);
+    EXPECT_TRUE(form_->Timer()->isActive());
+  }
+}
+
+TEST_F(KestrumFormTest, MenuKeyAndShiftF10OpenThePopupOfTheCurrentCell) {
+  const TKey keys[] = {{"Menu", Qt::Key_Menu, Qt::NoModifier}, {"Shift+F10", Qt::Key_F10, Qt::ShiftModifier}};
+  for (const TKey& key : keys) {
+    SCOPED_TRACE(key.Name);
+    WriteRoster({u"Alice", u"Bob"}, {u"VoN", u"TF"}, [](TKestrum& r) {
+      TimerOf(r, 0, 0).SetActivateTime(FixedNow() + 1);
+      TimerOf(r, 1, 1).SetActivateTime(FixedNow() + 1);
+    });
+    OpenForm();
+    TRaidGrid* grid = form_->RaidGrid();
+    auto& popup = Find<QMenu>("PopupMn");
+    QTest::keyClick(grid, Qt::Key_Right);  // (2, 1): available, nothing to reset
+    QTest::keyClick(grid, key.Key, key.Modifiers);
+    EXPECT_FALSE(popup.isVisible());
+    QTest::keyClick(grid, Qt::Key_F10);  // F10 alone is no popup key
+    EXPECT_FALSE(popup.isVisible());
+
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, key.Key, key.Modifiers);
+    ASSERT_TRUE(popup.isVisible());
+    const TCellRect cell = grid->CellRect(2, 2);
+    EXPECT_EQ(popup.pos(), Viewport()->mapToGlobal(QPoint(cell.Left, cell.Top)));
+    AnswerModal([](QDialog& dialog) {
+      EXPECT_EQ(Child<QLabel>(dialog, "CharNameLB").text(), "Bob");
+      EXPECT_EQ(Child<QLabel>(dialog, "RaidNameLB").text(), "TF");
+      Child<QPushButton>(dialog, "Button1").click();
+    });
+    Find<QAction>("ResetRaidTimerMenuItem").trigger();
+    popup.hide();
+
+    const auto saved = Reload();
+    EXPECT_EQ(TimerOf(*saved, 1, 1).ActivateTime(), 0);
+    EXPECT_FALSE(TimerOf(*saved, 0, 0).Enabled());
+  }
+}
+
+TEST_F(KestrumFormTest, F2EditsTheCharacterOfTheCurrentCell) {
+  WriteRoster({u"Alice", u"Bob"}, {u"VoN"});
+  OpenForm();
+  TRaidGrid* grid = form_->RaidGrid();
+  QTest::keyClick(grid, Qt::Key_Right);
+  AnswerModal([](QDialog& dialog) {
+    EXPECT_EQ(Child<QLineEdit>(dialog, "NameEd").text(), "Bob");
+    Child<QLineEdit>(dialog, "NameEd").setText("Carol");
+    Child<QPushButton>(dialog, "OkBtn").click();
+  });
+  QTest::keyClick(grid, Qt::Key_F2);
+  EXPECT_EQ(Reload()->GetCharaDatas(1)->Name(), u"Carol");
+  EXPECT_EQ(Reload()->GetCharaDatas(0)->Name(), u"Alice");
+  EXPECT_TRUE(form_->Timer()->isActive());
 }
 
 // --- Moving columns and rows ---------------------------------------------------------------------

@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTest>
 
 #include "tests/ui/DialogsTestSupport.h"
@@ -187,6 +189,26 @@ TEST_F(RaidDataFrameTest, NarrowContentIsCentredInARowOfTheMinimumWidth) {
     EXPECT_EQ(Child<QWidget>(row, "DayEd").x(), offset + 8 + nameWidth + 5) << nameWidth;
     const QWidget& countLb = Child<QWidget>(row, "CountLb");
     EXPECT_EQ(countLb.x() + countLb.width(), offset + content - 2) << nameWidth;
+  }
+}
+
+TEST_F(RaidDataFrameTest, CountEditShowsFiveDigitsWholeInAnyFont) {
+  for (int points : {8, 12, 20}) {
+    SCOPED_TRACE(points);
+    QWidget editor;
+    editor.setFont(QFont(QStringLiteral("Tahoma"), points));
+    TRaidDataFrame row(&editor, TRDFDatas{u"Raid", 40, 0, 99999});
+    QLineEdit& count = Child<QLineEdit>(row, "CountEd");
+    ASSERT_EQ(count.text(), "99999");
+    // What the edit draws text into: inside its frame, less the 2 pixels Qt keeps on each side.
+    QStyleOptionFrame frame;
+    frame.initFrom(&count);
+    frame.rect = count.rect();
+    frame.lineWidth = count.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, &count);
+    const QRect contents = count.style()->subElementRect(QStyle::SE_LineEditContents, &frame, &count);
+    EXPECT_GE(contents.width() - 2 * 2, count.fontMetrics().horizontalAdvance(count.text()))
+        << "edit " << count.width() << " wide";
+    EXPECT_GE(count.width(), 37);
   }
 }
 
