@@ -281,7 +281,7 @@ void TVoMemIniFile::Load(std::optional<TEncoding> Encoding) {
   String text;
   {
     const std::string bytes = ReadFileBytes(FFileName);
-    text = Encoding ? DecodeText(bytes, *Encoding) : DecodeText(bytes);
+    text = (Encoding ? DecodeText(bytes, *Encoding) : DecodeText(bytes)).Text;
   }
   ParseText(text);
 }
