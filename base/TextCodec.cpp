@@ -143,12 +143,13 @@ std::string EncodeCharset(std::u16string_view text, const char* charset, const c
 }
 
 std::string EncodeWindows1252(std::u16string_view text) {
-  return ConvertWithStops("CP1252", kUtf16LE, EncodeUtf16(text, false), [](std::string_view rest, std::string& out) {
-    const char16_t c = rest.size() >= 2 ? Utf16Unit(rest, 0, false) : u'\0';
-    if (!IsUnassignedInWindows1252(c)) CannotHold(rest, u"Windows-1252");
-    out += static_cast<char>(c);
-    return size_t{2};
-  });
+  return ConvertWithStops("CP1252", kUtf16LE, EncodeUtf16(text, false),
+                          [](std::string_view rest, std::string& out) {
+                            const char16_t c = rest.size() >= 2 ? Utf16Unit(rest, 0, false) : u'\0';
+                            if (!IsUnassignedInWindows1252(c)) CannotHold(rest, u"Windows-1252");
+                            out += static_cast<char>(c);
+                            return size_t{2};
+                          });
 }
 
 TDecodedText DecodeAnsi(std::string_view bytes) {

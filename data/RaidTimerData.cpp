@@ -314,7 +314,8 @@ void TKestrum::LoadRaidNames(const TVoMemIniFile& Ini, size_t AKeyCount) {
     return;
   }
   FRaidNames.reserve(raidCount);
-  for (int32_t k = 0; k < raidCount; ++k) FRaidNames.push_back(Ini.ReadString(kRaidSection, IntToStr(k), u""));
+  for (int32_t k = 0; k < raidCount; ++k)
+    FRaidNames.push_back(Ini.ReadString(kRaidSection, IntToStr(k), u""));
 }
 
 void TKestrum::LoadCharas(const TVoMemIniFile& Ini, size_t AKeyCount) {

@@ -55,7 +55,8 @@ void ShowUnreadNotice(QWidget* AParent, const TUnreadReport& AReport) {
           ? u"raid.dat を全部は読めませんでした。元のファイルを残せないため、変更は保存されません。\r\n" +
                 AReport.KeepError
           : u"raid.dat を全部は読めませんでした。元のファイルを次の名前で残しました。\r\n" + AReport.KeptFile;
-  auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Kestrum"), QStr(text), QMessageBox::Ok, AParent);
+  auto* box =
+      new QMessageBox(QMessageBox::Warning, QStringLiteral("Kestrum"), QStr(text), QMessageBox::Ok, AParent);
   box->setObjectName(QStringLiteral("UnreadNotice"));
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->open();

@@ -1,15 +1,13 @@
 #include "base/Files.h"
 
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempHome.h"
 
 namespace kestrum {
@@ -110,23 +108,15 @@ TEST_F(FilesTest, WriteBeyondTheFileSizeLimitKeepsTheOldFile) {
   const fs::path target = Folder() / "raid.dat";
   test::WriteFileBytes(target, "old content");
   const std::string expected = "Cannot write \"" + target.string() + "\": File too large";
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{4096, 4096};
-    setrlimit(RLIMIT_FSIZE, &limit);
+  const int result = test::ExitCodeUnderFileSizeLimit(4096, [&] {
     try {
       WriteFileAtomic(Path(target), std::string(1 << 20, 'x'));
     } catch (const EFileError& e) {
-      _exit(e.what() == expected ? 0 : 2);
+      return e.what() == expected ? 0 : 2;
     }
-    _exit(1);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: no error, 2: wrong message";
+    return 1;
+  });
+  EXPECT_EQ(result, 0) << "1: no error, 2: wrong message";
   EXPECT_EQ(test::ReadFileBytes(target), "old content");
   EXPECT_EQ(Entries(), std::vector<std::string>{"raid.dat"});
 }
@@ -150,23 +140,15 @@ TEST_F(FilesTest, WriteNewFileNeverReplacesAnything) {
 
 // A copy that does not fit is removed rather than left cut short.
 TEST_F(FilesTest, WriteNewFileBeyondTheFileSizeLimitLeavesNoFile) {
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{4096, 4096};
-    setrlimit(RLIMIT_FSIZE, &limit);
+  const int result = test::ExitCodeUnderFileSizeLimit(4096, [this] {
     try {
       WriteNewFile(Path(Folder() / "kept"), std::string(1 << 20, 'x'));
     } catch (const EFileError&) {
-      _exit(0);
+      return 0;
     }
-    _exit(1);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "the write did not fail";
+    return 1;
+  });
+  EXPECT_EQ(result, 0) << "the write did not fail";
   EXPECT_TRUE(Entries().empty());
 }
 

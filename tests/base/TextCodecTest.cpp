@@ -87,9 +87,10 @@ TEST(TextCodec, GivenEncodingLeavesOutWhatIsNoText) {
     TEncoding encoding;
     DecodeCase c;
   } cases[] = {
-      {TEncoding::Utf8, {"a\xFF"
-                         "b\xE9\xAD",
-                         u"ab", false}},
+      {TEncoding::Utf8,
+       {"a\xFF"
+        "b\xE9\xAD",
+        u"ab", false}},
       {TEncoding::Utf8, {kTowerCp932, u"0=@\u0313", false}},  // CC 93 is UTF-8
       {TEncoding::Cp932, {kTowerCp932 + "\x80", kTower, false}},
       // 81 AE is no CP932: 81 is left out and AE read on its own; the last byte 94 is cut off.

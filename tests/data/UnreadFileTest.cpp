@@ -1,8 +1,3 @@
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -14,6 +9,7 @@
 #include "data/RaidTimerData.h"
 #include "tests/data/DataTestFixture.h"
 #include "tests/data/RosterFileSupport.h"
+#include "tests/support/FileSizeLimit.h"
 
 namespace kestrum::test {
 namespace {
@@ -42,8 +38,9 @@ std::string Utf16LE(const std::string& ascii) {
   return bytes;
 }
 
-const std::string kRoster = Lines({"[RAID]", "COUNT=2", "0=VoN", "1=TF", "[CHARA]", "COUNT=1", "[CHARA0]",
-                                   "NAME=Ann", "VoN=2024/03/01", "VoN COUNT=4", "TF=2024/03/02", "TF COUNT=1"});
+const std::string kRoster =
+    Lines({"[RAID]", "COUNT=2", "0=VoN", "1=TF", "[CHARA]", "COUNT=1", "[CHARA0]", "NAME=Ann",
+           "VoN=2024/03/01", "VoN COUNT=4", "TF=2024/03/02", "TF COUNT=1"});
 
 class UnreadFileTest : public DataTest {
  protected:
@@ -76,7 +73,8 @@ TEST_F(UnreadFileTest, ADamagedFileIsKeptAsItWasOnceBeforeItIsReplaced) {
       {"RAID COUNT without any name", Lines({"[RAID]", "COUNT=2"}), TUnreadReason::MissingRaidNames},
       {"a raid name beyond the bounds", Lines({"[RAID]", "COUNT=100", "0=VoN", "50=TF"}),
        TUnreadReason::CutByBounds},
-      {"a date text that is no date", kRoster + Lines({"[CHARA0]", "TF=someday"}), TUnreadReason::UnreadDates},
+      {"a date text that is no date", kRoster + Lines({"[CHARA0]", "TF=someday"}),
+       TUnreadReason::UnreadDates},
       {"a count that is no number", kRoster + Lines({"[CHARA0]", "TF COUNT=many"}),
        TUnreadReason::UnreadNumbers},
   };
@@ -116,9 +114,10 @@ TEST_F(UnreadFileTest, AFileReadWholeIsNotCopied) {
       {"a roster as we write it", kRoster},
       {"a hand-edited roster with comments, spaces and unknown keys",
        "; mine\n[raid]\n count = 2 \n0 = VoN\n1=TF\nextra=1\n[Other]\nk=v\n[CHARA]\nCOUNT=0\n"},
-      {"a CP932 roster", Lines({"[RAID]", "COUNT=1", kTowerCp932, "[CHARA]", "COUNT=1", "[CHARA0]", kNameCp932})},
-      {"a Windows-1252 roster", Lines({"[RAID]", "COUNT=1", "0=Caf\xE9\x81", "[CHARA]", "COUNT=1", "[CHARA0]",
-                                       "NAME=J\xF6rg"})},
+      {"a CP932 roster",
+       Lines({"[RAID]", "COUNT=1", kTowerCp932, "[CHARA]", "COUNT=1", "[CHARA0]", kNameCp932})},
+      {"a Windows-1252 roster",
+       Lines({"[RAID]", "COUNT=1", "0=Caf\xE9\x81", "[CHARA]", "COUNT=1", "[CHARA0]", "NAME=J\xF6rg"})},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -138,8 +137,8 @@ TEST_F(UnreadFileTest, AFileReadWholeIsNotCopied) {
 }
 
 TEST_F(UnreadFileTest, ACp932RosterKeepsItsNamesAndIsSavedAsUtf8) {
-  WriteFileBytes(DataFile(), Lines({"[RAID]", "COUNT=1", kTowerCp932, "[CHARA]", "COUNT=1", "[CHARA0]", kNameCp932,
-                                    "\x96\x82\x96\x40\x82\xCC\x93\x83 COUNT=3"}));
+  WriteFileBytes(DataFile(), Lines({"[RAID]", "COUNT=1", kTowerCp932, "[CHARA]", "COUNT=1", "[CHARA0]",
+                                    kNameCp932, "\x96\x82\x96\x40\x82\xCC\x93\x83 COUNT=3"}));
   TKestrum roster;
   roster.Load();
   ASSERT_EQ(roster.RaidNameAry(), std::vector<String>{kTower});
@@ -191,26 +190,18 @@ TEST_F(UnreadFileTest, AFailedSaveAddsNoCopy) {
 TEST_F(UnreadFileTest, WithoutACopyNoSaveReplacesTheFile) {
   const std::string damaged = Lines({"[RAID]", "COUNT=3", "0=" + std::string(8192, 'v')});
   WriteFileBytes(DataFile(), damaged);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{4096, 4096};
-    setrlimit(RLIMIT_FSIZE, &limit);
+  const int result = ExitCodeUnderFileSizeLimit(4096, [] {
     TKestrum roster;
     roster.Load();
-    if (roster.UnreadReport().KeptFile != u"" || roster.UnreadReport().KeepError.empty()) _exit(1);
+    if (roster.UnreadReport().KeptFile != u"" || roster.UnreadReport().KeepError.empty()) return 1;
     try {
       roster.DelRaid(0);
     } catch (const ERTDSaveError& error) {
-      _exit(error.Message().find(roster.UnreadReport().KeepError) != String::npos ? 0 : 3);
+      return error.Message().find(roster.UnreadReport().KeepError) != String::npos ? 0 : 3;
     }
-    _exit(2);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: no error kept, 2: the save went on, 3: the message does not say why";
+    return 2;
+  });
+  EXPECT_EQ(result, 0) << "1: no error kept, 2: the save went on, 3: the message does not say why";
   EXPECT_EQ(ReadFileBytes(DataFile()), damaged);
   EXPECT_TRUE(KeptCopies().empty());
 }
