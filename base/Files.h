@@ -28,6 +28,10 @@ std::string ReadFileBytes(const String& path);
 // Throws EFileError (and leaves path and no temporary file behind) when any step fails.
 void WriteFileAtomic(const String& path, std::string_view bytes);
 
+// Writes a new file, flushed to disk, never replacing anything: false when path exists already (a
+// link or folder included). Throws EFileError, and leaves no file, when writing fails.
+bool WriteNewFile(const String& path, std::string_view bytes);
+
 // Best-effort operations whose outcome callers may ignore: true on success.
 bool DeleteFile(const String& path);
 bool RenameFile(const String& from, const String& to);      // replaces an existing target

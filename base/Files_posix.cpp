@@ -203,6 +203,22 @@ void WriteFileAtomic(const String& path, std::string_view bytes) {
   RemoveStaleTempFiles(target);
 }
 
+bool WriteNewFile(const String& path, std::string_view bytes) {
+  const std::string native = NativeOrFail(u"Cannot write", path);
+  FileDescriptor fd(open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  if (fd.Get() < 0) {
+    if (errno == EEXIST) return false;
+    Fail(u"Cannot write", path, errno);
+  }
+  if (!WriteAll(fd.Get(), bytes) || fsync(fd.Get()) != 0 || close(fd.Release()) != 0) {
+    const int error = errno;
+    unlink(native.c_str());  // a file cut short by a full disk is no copy
+    Fail(u"Cannot write", path, error);
+  }
+  SyncFolder(NativeDir(native));
+  return true;
+}
+
 bool DeleteFile(const String& path) {
   std::string native;
   return ToNativePath(path, native) && unlink(native.c_str()) == 0;

@@ -1,5 +1,10 @@
 #include "base/TextCodec.h"
 
+#include <algorithm>
+#include <optional>
+
+#include "base/Charset.h"
+
 namespace kestrum {
 
 namespace {
@@ -7,6 +12,7 @@ namespace {
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LEBom = "\xFF\xFE";
 constexpr std::string_view kUtf16BEBom = "\xFE\xFF";
+constexpr const char* kUtf16LE = "UTF-16LE";
 
 std::string_view Bom(TEncoding encoding) {
   switch (encoding) {
@@ -17,22 +23,45 @@ std::string_view Bom(TEncoding encoding) {
     case TEncoding::Utf16BE:
       return kUtf16BEBom;
     case TEncoding::Ansi:
+    case TEncoding::Cp932:
+    case TEncoding::Windows1252:
       break;
   }
   return {};
 }
 
-// Code units are kept as they are, lone surrogates included; an odd last byte cannot be one.
-String DecodeUtf16(std::string_view bytes, bool bigEndian) {
-  String out;
-  out.reserve(bytes.size() / 2 + 1);
-  size_t i = 0;
-  for (; i + 1 < bytes.size(); i += 2) {
-    const auto first = static_cast<unsigned char>(bytes[i]);
-    const auto second = static_cast<unsigned char>(bytes[i + 1]);
-    out += static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+bool IsHighSurrogate(char16_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char16_t c) {
+  return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+char16_t Utf16Unit(std::string_view bytes, size_t index, bool bigEndian) {
+  const auto first = static_cast<unsigned char>(bytes[2 * index]);
+  const auto second = static_cast<unsigned char>(bytes[2 * index + 1]);
+  return static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+}
+
+// A lone surrogate or an odd last byte is no text: written back as UTF-8 it could only become
+// U+FFFD, so it is left out.
+TDecodedText DecodeUtf16(std::string_view bytes, bool bigEndian) {
+  TDecodedText out;
+  const size_t units = bytes.size() / 2;
+  out.Whole = bytes.size() % 2 == 0;
+  out.Text.reserve(units);
+  for (size_t i = 0; i < units; ++i) {
+    const char16_t c = Utf16Unit(bytes, i, bigEndian);
+    if (IsHighSurrogate(c) && i + 1 < units && IsLowSurrogate(Utf16Unit(bytes, i + 1, bigEndian))) {
+      out.Text += c;
+      out.Text += Utf16Unit(bytes, ++i, bigEndian);
+    } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+      out.Whole = false;
+    } else {
+      out.Text += c;
+    }
   }
-  if (i < bytes.size()) out += u'\uFFFD';
   return out;
 }
 
@@ -48,27 +77,113 @@ std::string EncodeUtf16(std::u16string_view text, bool bigEndian) {
   return out;
 }
 
-}  // namespace
-
-String DecodeText(std::string_view bytes) {
-  for (TEncoding encoding : {TEncoding::Utf8, TEncoding::Utf16LE, TEncoding::Utf16BE})
-    if (bytes.starts_with(Bom(encoding))) return DecodeText(bytes, encoding);
-  return DecodeText(bytes, TEncoding::Ansi);
+// The converter's UTF-16 output holds whole characters only.
+String Utf16LEText(std::string_view bytes) {
+  return DecodeUtf16(bytes, false).Text;
 }
 
-String DecodeText(std::string_view bytes, TEncoding encoding) {
+// Bytes of a set that the converter reads; invalid ones are left out.
+TDecodedText DecodeCharset(const char* charset, std::string_view bytes) {
+  TCharsetConverter converter(kUtf16LE, charset);
+  const TConverted converted = converter.Convert(bytes, TOnInvalid::Skip);
+  return {Utf16LEText(converted.Bytes), converted.InvalidBytes == 0 && converted.CutBytes == 0};
+}
+
+// UTF-8 or CP932 text, whole or cut off inside its last character. A file cut short is still read
+// in its own encoding: another code page would turn all its text into other characters. Only text
+// with characters beyond ASCII before the cut counts as cut, else a Windows-1252 file ending in a
+// letter such as "é" would be taken for a cut UTF-8 file.
+std::optional<TDecodedText> DecodeIfValid(const char* charset, std::string_view bytes) {
+  TCharsetConverter converter(kUtf16LE, charset);
+  const TConverted converted = converter.Convert(bytes, TOnInvalid::Stop);
+  if (converted.InvalidBytes > 0) return std::nullopt;
+  String text = Utf16LEText(converted.Bytes);
+  if (converted.CutBytes == 0) return TDecodedText{std::move(text), true};
+  if (std::any_of(text.begin(), text.end(), [](char16_t c) { return c >= 0x80; }))
+    return TDecodedText{std::move(text), false};
+  return std::nullopt;
+}
+
+// The five bytes Windows-1252 leaves unassigned, which stand for the control characters of the same
+// value, so that every byte has a character and comes back from it.
+bool IsUnassignedInWindows1252(char16_t c) {
+  return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
+}
+
+// Converts the whole input; at every byte the converter cannot take, Stop appends what stands for the
+// input there and returns how many input bytes that was.
+template <class F>
+std::string ConvertWithStops(const char* to, const char* from, std::string_view in, F&& Stop) {
+  TCharsetConverter converter(to, from);
+  std::string out;
+  while (!in.empty()) {
+    const TConverted run = converter.Convert(in, TOnInvalid::Stop);
+    out += run.Bytes;
+    in.remove_prefix(run.Read - run.CutBytes);
+    if (!in.empty()) in.remove_prefix(Stop(in, out));
+  }
+  return out;
+}
+
+String DecodeWindows1252(std::string_view bytes) {
+  return Utf16LEText(ConvertWithStops(kUtf16LE, "CP1252", bytes, [](std::string_view rest, std::string& out) {
+    out += EncodeUtf16(std::u16string(1, static_cast<unsigned char>(rest.front())), false);
+    return size_t{1};
+  }));
+}
+
+[[noreturn]] void CannotHold(std::string_view utf16LE, const char16_t* encoding) {
+  const String character = utf16LE.size() >= 2 ? String(1, Utf16Unit(utf16LE, 0, false)) : String();
+  throw EEncodeError(u"The character \"" + character + u"\" cannot be written in " + encoding);
+}
+
+std::string EncodeCharset(std::u16string_view text, const char* charset, const char16_t* name) {
+  return ConvertWithStops(charset, kUtf16LE, EncodeUtf16(text, false),
+                          [name](std::string_view rest, std::string&) -> size_t { CannotHold(rest, name); });
+}
+
+std::string EncodeWindows1252(std::u16string_view text) {
+  return ConvertWithStops("CP1252", kUtf16LE, EncodeUtf16(text, false),
+                          [](std::string_view rest, std::string& out) {
+                            const char16_t c = rest.size() >= 2 ? Utf16Unit(rest, 0, false) : u'\0';
+                            if (!IsUnassignedInWindows1252(c)) CannotHold(rest, u"Windows-1252");
+                            out += static_cast<char>(c);
+                            return size_t{2};
+                          });
+}
+
+TDecodedText DecodeAnsi(std::string_view bytes) {
+  for (const char* charset : {"UTF-8", "CP932"})
+    if (std::optional<TDecodedText> decoded = DecodeIfValid(charset, bytes)) return std::move(*decoded);
+  return {DecodeWindows1252(bytes), true};
+}
+
+}  // namespace
+
+TDecodedText DecodeText(std::string_view bytes) {
+  for (TEncoding encoding : {TEncoding::Utf8, TEncoding::Utf16LE, TEncoding::Utf16BE})
+    if (bytes.starts_with(Bom(encoding))) return DecodeText(bytes, encoding);
+  return DecodeAnsi(bytes);
+}
+
+TDecodedText DecodeText(std::string_view bytes, TEncoding encoding) {
   const std::string_view bom = Bom(encoding);
   if (!bom.empty() && bytes.starts_with(bom)) bytes.remove_prefix(bom.size());
   switch (encoding) {
+    case TEncoding::Utf8:
+      return DecodeCharset("UTF-8", bytes);
     case TEncoding::Utf16LE:
       return DecodeUtf16(bytes, false);
     case TEncoding::Utf16BE:
       return DecodeUtf16(bytes, true);
+    case TEncoding::Cp932:
+      return DecodeCharset("CP932", bytes);
+    case TEncoding::Windows1252:
+      return {DecodeWindows1252(bytes), true};
     case TEncoding::Ansi:
-    case TEncoding::Utf8:
       break;
   }
-  return FromUtf8(bytes);
+  return DecodeAnsi(bytes);
 }
 
 std::string EncodeText(std::u16string_view text, TEncoding encoding, bool withBom) {
@@ -83,6 +198,12 @@ std::string EncodeText(std::u16string_view text, TEncoding encoding, bool withBo
     case TEncoding::Ansi:
     case TEncoding::Utf8:
       out += ToUtf8(text);
+      break;
+    case TEncoding::Cp932:
+      out += EncodeCharset(text, "CP932", u"CP932");
+      break;
+    case TEncoding::Windows1252:
+      out += EncodeWindows1252(text);
       break;
   }
   return out;

@@ -22,6 +22,8 @@ const String kNameKey = u"NAME";
 const String kCountSuffix = u" COUNT";
 const String kDefaultDateText = u"1980/01/01 00:00:00";
 constexpr int64_t kMinTimerBudget = 100'000;
+constexpr int kMaxKeptCopyTries = 1000;
+const char16_t kCannotKeep[] = u"読み切れなかったデータファイルを残せないため、保存しません。\r\n";
 
 String CharaSection(int index) {
   return kCharaSection + IntToStr(index);
@@ -61,37 +63,27 @@ size_t KeyCount(const TVoMemIniFile& Ini) {
   return total;
 }
 
-// A damaged count must not make us build millions of rows: the raids end at the last name key below
-// the count, and a name key is only believed below the number of keys the whole file holds.
-int32_t RaidCountHeld(const TVoMemIniFile& Ini, int32_t ACount, size_t AKeyCount) {
-  const int64_t limit = std::min<int64_t>(ACount, static_cast<int64_t>(AKeyCount));
-  std::vector<String> keys;
-  Ini.ReadSection(kRaidSection, keys);
-  int32_t held = 0;
-  for (const String& key : keys) {
-    const std::optional<int32_t> index = ParseIndex(key);
-    if (index && *index < limit) held = std::max(held, *index + 1);
-  }
-  return held;
-}
-
-// The indices i below ACount for which a section "CHARA<i>" exists, ascending. Every other index of
-// the count has no name and so yields no character; skipping it keeps a huge count cheap.
-std::vector<int32_t> CharaIndicesHeld(const TVoMemIniFile& Ini, int32_t ACount) {
-  std::vector<String> sections;
-  Ini.ReadSections(sections);
+// The numbers below ACount that names "<APrefix><index>" stand for, ascending, each once.
+std::vector<int32_t> IndicesNamed(const std::vector<String>& ANames, std::u16string_view APrefix,
+                                  int32_t ACount) {
   std::vector<int32_t> indices;
-  for (const String& section : sections) {
-    if (section.size() <= kCharaSection.size() ||
-        !SameTextAscii(std::u16string_view(section).substr(0, kCharaSection.size()), kCharaSection))
-      continue;
-    const std::optional<int32_t> index =
-        ParseIndex(std::u16string_view(section).substr(kCharaSection.size()));
+  for (const String& name : ANames) {
+    const std::u16string_view text(name);
+    if (text.size() <= APrefix.size() || !SameTextAscii(text.substr(0, APrefix.size()), APrefix)) continue;
+    const std::optional<int32_t> index = ParseIndex(text.substr(APrefix.size()));
     if (index && *index < ACount) indices.push_back(*index);
   }
   std::sort(indices.begin(), indices.end());
   indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
   return indices;
+}
+
+// The indices i below ACount for which a section "CHARA<i>" exists. Every other index of the count
+// has no name and so yields no character; skipping it keeps a huge count cheap.
+std::vector<int32_t> CharaIndicesHeld(const TVoMemIniFile& Ini, int32_t ACount) {
+  std::vector<String> sections;
+  Ini.ReadSections(sections);
+  return IndicesNamed(sections, kCharaSection, ACount);
 }
 
 // A character's timers are stored under the raid names, beside "NAME" and "<raid> COUNT". A raid
@@ -105,11 +97,35 @@ void CheckRaidKeysAreDistinct(const TRaidNames& ARaidNames) {
   }
 }
 
-TDateTime ReadActivateTime(const TVoMemIniFile& Ini, const String& Section, const String& RaidName) {
+// The end moment stored under the raid's name, 0 when the key is missing; nothing when the file holds
+// a text that is no date.
+std::optional<TDateTime> ReadActivateTime(const TVoMemIniFile& Ini, const String& Section,
+                                          const String& RaidName) {
   TDateTime value = 0;
-  if (!TryStrToDateTime(Ini.ReadString(Section, RaidName, kDefaultDateText), value, FormatSettings()))
-    return 0;
+  if (TryStrToDateTime(Ini.ReadString(Section, RaidName, kDefaultDateText), value, FormatSettings()))
+    return value;
+  // The default text reads as 0 under formats that cannot read it.
+  if (!Ini.ValueExists(Section, RaidName)) return 0;
+  return std::nullopt;
+}
+
+// The integer stored under the key, 0 when missing or no integer; the latter is noted.
+int32_t ReadCount(const TVoMemIniFile& Ini, const String& Section, const String& Ident,
+                  TUnreadReport& AUnread) {
+  const int32_t value = Ini.ReadInteger(Section, Ident, 0);
+  if (value == 0 && Ini.ReadInteger(Section, Ident, 1) != 0 && Ini.ValueExists(Section, Ident))
+    AUnread.Add(TUnreadReason::UnreadNumbers);
   return value;
+}
+
+// "<data file>.unread-<local date and time>", or with "-2", "-3", ... when that name is taken.
+String WriteKeptCopy(const String& APath, const std::string& ABytes) {
+  const String stem = APath + u".unread-" + FormatDateTime(u"yyyymmdd-hhnnss", Now());
+  for (int n = 1; n <= kMaxKeptCopyTries; ++n) {
+    const String name = n == 1 ? stem : stem + u"-" + IntToStr(n);
+    if (WriteNewFile(name, ABytes)) return name;
+  }
+  throw EFileError(u"Cannot write \"" + stem + u"\": every name of that form is taken");
 }
 
 }  // namespace
@@ -271,37 +287,95 @@ void TKestrum::MoveChara(int FromIdx, int ToIdx) {
 // ---------------------------------------------------------------------------------------------------
 // TKestrum: data file
 
+void TUnreadReport::Add(TUnreadReason AReason) {
+  if (std::find(Reasons.begin(), Reasons.end(), AReason) == Reasons.end()) Reasons.push_back(AReason);
+}
+
 void TKestrum::Load() {
   Clear();
-  const TVoMemIniFile ini(GetDataFileName());
-  const size_t keyCount = KeyCount(ini);
-
-  int32_t raidCount = RaidCountHeld(ini, ini.ReadInteger(kRaidSection, kCountKey, 0), keyCount);
-  if (raidCount < 1) {
-    raidCount = SetDefaultRaids();
-  } else {
-    FRaidNames.reserve(raidCount);
-    for (int32_t k = 0; k < raidCount; ++k)
-      FRaidNames.push_back(ini.ReadString(kRaidSection, IntToStr(k), u""));
+  const String earlierCopy = std::exchange(FUnread, {}).KeptFile;
+  const String path = GetDataFileName();
+  {
+    const TVoMemIniFile ini(path);
+    if (ini.Unread().UndecodedBytes) FUnread.Add(TUnreadReason::NoText);
+    if (ini.Unread().DroppedLines > 0) FUnread.Add(TUnreadReason::DroppedLines);
+    const size_t keyCount = KeyCount(ini);
+    LoadRaidNames(ini, keyCount);
+    LoadCharas(ini, keyCount);
   }
+  KeepUnreadFile(path, earlierCopy);
+}
 
+void TKestrum::LoadRaidNames(const TVoMemIniFile& Ini, size_t AKeyCount) {
+  const int32_t promised = ReadCount(Ini, kRaidSection, kCountKey, FUnread);
+  std::vector<String> keys;
+  Ini.ReadSection(kRaidSection, keys);
+  const std::vector<int32_t> named = IndicesNamed(keys, u"", promised);
+  if (static_cast<int64_t>(named.size()) < promised) FUnread.Add(TUnreadReason::MissingRaidNames);
+
+  // A damaged count must not make us build millions of rows: the raids end at the last name key
+  // below the count, and a name key is only believed below the number of keys the whole file holds.
+  int32_t raidCount = 0;
+  for (int32_t index : named) {
+    if (static_cast<size_t>(index) < AKeyCount)
+      raidCount = index + 1;
+    else
+      FUnread.Add(TUnreadReason::CutByBounds);
+  }
+  if (raidCount < 1) {
+    SetDefaultRaids();
+    return;
+  }
+  FRaidNames.reserve(raidCount);
+  for (int32_t k = 0; k < raidCount; ++k)
+    FRaidNames.push_back(Ini.ReadString(kRaidSection, IntToStr(k), u""));
+}
+
+void TKestrum::LoadCharas(const TVoMemIniFile& Ini, size_t AKeyCount) {
+  const int32_t raidCount = RaidCount();
   // Every timer costs memory however few keys stand for it: a few thousand raid names and character
   // sections must not build a billion timers. A saved roster holds two keys per timer, so the budget
   // only cuts hostile files; characters beyond it are not loaded.
-  const int64_t timerBudget = std::max<int64_t>(4 * static_cast<int64_t>(keyCount), kMinTimerBudget);
-  const int32_t charaCount = ini.ReadInteger(kCharaSection, kCountKey, 0);
-  for (int32_t i : CharaIndicesHeld(ini, charaCount)) {
-    if (static_cast<int64_t>(FCharaDatas.size() + 1) * raidCount > timerBudget) break;
+  const int64_t timerBudget = std::max<int64_t>(4 * static_cast<int64_t>(AKeyCount), kMinTimerBudget);
+  const int32_t promised = ReadCount(Ini, kCharaSection, kCountKey, FUnread);
+  const std::vector<int32_t> held = CharaIndicesHeld(Ini, promised);
+  if (static_cast<int64_t>(held.size()) < promised) FUnread.Add(TUnreadReason::MissingCharacters);
+  for (int32_t i : held) {
+    if (static_cast<int64_t>(FCharaDatas.size() + 1) * raidCount > timerBudget) {
+      FUnread.Add(TUnreadReason::CutByBounds);
+      break;
+    }
     const String section = CharaSection(i);
-    const String name = ini.ReadString(section, kNameKey, u"");
-    if (name.empty()) continue;
+    const String name = Ini.ReadString(section, kNameKey, u"");
+    if (name.empty()) {
+      FUnread.Add(TUnreadReason::MissingCharacters);
+      continue;
+    }
     std::vector<TDateTime> times(raidCount);
     std::vector<uint32_t> counts(raidCount);
     for (int32_t k = 0; k < raidCount; ++k) {
-      times[k] = ReadActivateTime(ini, section, FRaidNames[k]);
-      counts[k] = static_cast<uint32_t>(ini.ReadInteger(section, FRaidNames[k] + kCountSuffix, 0));
+      const std::optional<TDateTime> time = ReadActivateTime(Ini, section, FRaidNames[k]);
+      if (!time) FUnread.Add(TUnreadReason::UnreadDates);
+      times[k] = time.value_or(0);
+      counts[k] = static_cast<uint32_t>(ReadCount(Ini, section, FRaidNames[k] + kCountSuffix, FUnread));
     }
     FCharaDatas.push_back(std::make_unique<TCharaData>(name, times, counts));
+  }
+}
+
+// The next save would replace the file with only what was read of it, so the file is kept as it was.
+// A copy of the same bytes that an earlier load made (before a failed save rolled back) serves again.
+void TKestrum::KeepUnreadFile(const String& APath, const String& AEarlierCopy) {
+  if (FUnread.Whole()) return;
+  try {
+    const std::string bytes = ReadFileBytes(APath);
+    if (!AEarlierCopy.empty() && FileExists(AEarlierCopy) && ReadFileBytes(AEarlierCopy) == bytes)
+      FUnread.KeptFile = AEarlierCopy;
+    else
+      FUnread.KeptFile = WriteKeptCopy(APath, bytes);
+    FUnread.KeepError.clear();
+  } catch (const EFileError& error) {
+    FUnread.KeepError = error.Message();
   }
 }
 
@@ -313,6 +387,10 @@ void TKestrum::Save() {
   const bool hadFile = FileExists(path);
   bool backupMade = false;
   try {
+    if (!FUnread.Whole() && FUnread.KeptFile.empty()) {
+      KeepUnreadFile(path, String());
+      if (FUnread.KeptFile.empty()) throw ERTDError(kCannotKeep + FUnread.KeepError);
+    }
     // Copies, not a rename: a crash at any moment must still find a complete backup.
     if (FileExists(bak2)) DeleteFile(bak2);
     if (FileExists(bak)) CopyFileReplacing(bak, bak2);

@@ -11,6 +11,8 @@
 
 namespace kestrum {
 
+class TVoMemIniFile;
+
 // One character's timer for one raid: when the 66-hour lock-out ends and how often the raid was run.
 class TRaidTimerData {
  public:
@@ -86,6 +88,28 @@ class ERTDSaveError : public ERTDError {
   using ERTDError::ERTDError;
 };
 
+// Why Load could not read the whole data file.
+enum class TUnreadReason {
+  NoText,             // bytes that are no text in the file's encoding
+  DroppedLines,       // lines the INI syntax has no place for, or whose content a later line replaced
+  MissingRaidNames,   // "RAID" "COUNT" promises more raid names than the file has
+  MissingCharacters,  // "CHARA" "COUNT" promises more characters than the file has
+  UnreadNumbers,      // counts that are no number
+  UnreadDates,        // end moments that are no date text
+  CutByBounds,        // raid names or characters beyond what a file of its size can stand for
+};
+
+// What the last Load could not read of the data file. A save writes back only what was read, so
+// Load keeps the file as it was beside it before any save can replace it.
+struct TUnreadReport {
+  std::vector<TUnreadReason> Reasons;  // none when the file was read whole
+  String KeptFile;                     // the copy of the file as it was
+  String KeepError;                    // why no copy could be made; saving waits until one is
+
+  bool Whole() const { return Reasons.empty(); }
+  void Add(TUnreadReason AReason);
+};
+
 // The roster: raids (grid rows) and characters (grid columns), kept in step and saved after each change.
 class TKestrum {
  public:
@@ -101,10 +125,13 @@ class TKestrum {
   const TRaidNames& RaidNameAry() const { return FRaidNames; }
   const TCharaDatas& CharaDataAry() const { return FCharaDatas; }
 
-  // Replaces the roster with the data file's content.
+  // Replaces the roster with the data file's content. When it cannot read all of it, it keeps the
+  // file as it was under a new name beside it (see UnreadReport).
   void Load();
   // Writes the roster with backup rotation; on failure restores the file, reloads and throws ERTDSaveError.
+  // A file that Load could not read whole is not replaced until a copy of it is kept.
   void Save();
+  const TUnreadReport& UnreadReport() const { return FUnread; }
 
   // Both throw ERTDError, changing nothing, when the name is another raid's key (SameRaidKey).
   void AddRaid(const String& ARaidName);
@@ -123,9 +150,13 @@ class TKestrum {
   int SetDefaultRaids();
   void Clear();
   void CheckRaidNameIsFree(const String& AName, int AExceptIdx) const;
+  void LoadRaidNames(const TVoMemIniFile& Ini, size_t AKeyCount);
+  void LoadCharas(const TVoMemIniFile& Ini, size_t AKeyCount);
+  void KeepUnreadFile(const String& APath, const String& AEarlierCopy);
 
   TRaidNames FRaidNames;
   TCharaDatas FCharaDatas;
+  TUnreadReport FUnread;
 };
 
 }  // namespace kestrum

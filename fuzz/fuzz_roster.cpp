@@ -1,11 +1,13 @@
 // Any bytes as raid.dat: loading never crashes or throws, and saving either writes the roster so that
 // loading gives it back, with the old file kept as the backup, or fails with ERTDSaveError and leaves
-// both files and the roster as they were. The first input byte picks the regional date format.
+// both files and the roster as they were. Nothing that loading could not read is lost: either the
+// load reads the file whole, or the file's bytes are kept beside it, once, before the first save.
+// The first input byte picks the regional date format.
 //
 // Allowed differences, all documented behaviour of the file: fractions of a second are not written;
 // raids whose names are the same key (ASCII case ignored) share one stored timer; and a name that the
-// file cannot hold as it is (control characters at its ends without a space to make it quoted, a lone
-// UTF-16 surrogate) changes on the first round trip, after which the roster must stay as it is.
+// file cannot hold as it is (control characters at its ends without a space to make it quoted)
+// changes on the first round trip, after which the roster must stay as it is.
 
 #include <cmath>
 #include <cstddef>
@@ -31,10 +33,10 @@ using test::TCharaModel;
 using test::TRosterModel;
 
 // A name the file keeps exactly: a value with a space or a double quote is stored quoted, any other
-// is trimmed by the next load; and UTF-8 cannot hold a lone surrogate.
+// is trimmed by the next load.
 bool SurvivesFile(const String& text) {
   const bool quoted = text.find_first_of(u" \"") != String::npos;
-  return (quoted || Trim(text) == text) && FromUtf8(ToUtf8(text)) == text;
+  return quoted || Trim(text) == text;
 }
 
 bool AllNamesSurviveFile(const TRosterModel& model) {
@@ -93,15 +95,41 @@ class TDataFolder final {
   const String& Path() const { return path_; }
   String Bak() const { return path_ + u".bak"; }
   String Bak2() const { return path_ + u".bak2"; }
+  std::filesystem::path Folder() const { return std::filesystem::path(ToUtf8(path_)).parent_path(); }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(Folder()))
+      names.push_back(entry.path().filename().string());
+    return names;
+  }
   std::string Bytes(const String& file) const { return FileExists(file) ? ReadFileBytes(file) : "<none>"; }
 
-  // Only the data file and its backup: no second backup, no temporary file left behind.
-  void CheckNoStrayFiles() const {
-    for (const auto& entry :
-         std::filesystem::directory_iterator(std::filesystem::path(ToUtf8(path_)).parent_path())) {
-      const std::string name = entry.path().filename().string();
-      fuzz::Check(name == "raid.dat" || name == "raid.dat.bak", "a stray file is left beside raid.dat", name);
+  // Only the data file, its backup and the copy kept of an unread file: no second backup, no
+  // temporary file left behind.
+  void CheckNoStrayFiles(const String& keptFile) const {
+    const std::string kept = std::filesystem::path(ToUtf8(keptFile)).filename().string();
+    for (const std::string& name : Names()) {
+      fuzz::Check(name == "raid.dat" || name == "raid.dat.bak" || (!keptFile.empty() && name == kept),
+                  "a stray file is left beside raid.dat", name);
     }
+  }
+
+  // Copies kept by the input before: their names come from the clock, which may not have moved on.
+  void RemoveKeptCopies() const {
+    for (const std::string& name : Names())
+      if (name.starts_with("raid.dat.unread-")) std::filesystem::remove(Folder() / name);
+  }
+
+  // Either the load read the file whole, or exactly one copy of its bytes lies beside it.
+  void CheckUnreadIsKept(const TUnreadReport& unread, const std::string& input) const {
+    size_t copies = 0;
+    for (const std::string& name : Names()) copies += name.starts_with("raid.dat.unread-") ? 1 : 0;
+    if (unread.Whole()) {
+      fuzz::Check(copies == 0, "a file read whole was copied");
+      return;
+    }
+    fuzz::Check(copies == 1, "an unread file is not kept exactly once", std::to_string(copies));
+    fuzz::Check(Bytes(unread.KeptFile) == input, "the kept copy does not hold the file's bytes");
   }
 
  private:
@@ -125,6 +153,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SetFormatSettings(DateFormats()[data[0] % DateFormats().size()]);
   const std::string input(reinterpret_cast<const char*>(data) + 1, size - 1);
   const TDataFolder& folder = Folder();
+  folder.RemoveKeptCopies();
   WriteFileAtomic(folder.Path(), input);
   WriteFileAtomic(folder.Bak(), kOlderBackup);
   DeleteFile(folder.Bak2());
@@ -132,7 +161,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TKestrum roster;
   roster.Load();
   const TRosterModel first = ModelOf(roster);
+  const TUnreadReport unread = roster.UnreadReport();
   fuzz::Check(folder.Bytes(folder.Path()) == input, "loading changed raid.dat");
+  folder.CheckUnreadIsKept(unread, input);
+  const TDecodedText decoded = DecodeText(input);
+  if (unread.Whole())
+    fuzz::Check(decoded.Whole && FromUtf8(ToUtf8(decoded.Text)) == decoded.Text,
+                "a load that left text out says it read the file whole");
 
   try {
     roster.Save();
@@ -140,17 +175,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Check(folder.Bytes(folder.Path()) == input, "a failed save changed raid.dat", error.what());
     fuzz::Check(folder.Bytes(folder.Bak()) == kOlderBackup, "a failed save changed raid.dat.bak",
                 error.what());
-    folder.CheckNoStrayFiles();
+    folder.CheckNoStrayFiles(unread.KeptFile);
+    folder.CheckUnreadIsKept(roster.UnreadReport(), input);
     fuzz::Check(ModelOf(roster) == first, "after a failed save the roster is not the file's", error.what());
     return 0;
   }
   fuzz::Check(folder.Bytes(folder.Bak()) == input, "raid.dat.bak does not hold the file before the save");
-  folder.CheckNoStrayFiles();
+  folder.CheckNoStrayFiles(unread.KeptFile);
+  if (!unread.Whole()) fuzz::Check(folder.Bytes(unread.KeptFile) == input, "saving changed the kept copy");
 
   TKestrum second;
   second.Load();
+  fuzz::Check(second.UnreadReport().Whole(), "a file we wrote is not read whole");
   const TRosterModel secondModel = ModelOf(second);
-  const bool exact = AllNamesSurviveFile(first) && DecodeText(input) == FromUtf8(ToUtf8(DecodeText(input)));
+  const bool exact = AllNamesSurviveFile(first) && unread.Whole();
   if (exact && !SameAfterRoundTrip(first, secondModel))
     fuzz::Fail("save and load changed the roster",
                "before:\n" + Describe(first) + "after:\n" + Describe(secondModel));

@@ -263,6 +263,7 @@ void TVoMemIniSection::WriteComment(const String& Ident, const std::vector<Strin
 struct TVoMemIniFile::TParseState {
   TVoMemIniSection* Current = nullptr;
   std::vector<String> Pending;  // comment lines waiting for the section or key they precede
+  size_t Dropped = 0;           // lines whose content the document does not keep
 };
 
 TVoMemIniFile::TVoMemIniFile(const String& FileName) : FFileName(FileName), FSections(true) {
@@ -278,12 +279,13 @@ TVoMemIniFile::TVoMemIniFile(const String& FileName, TEncoding Encoding)
 
 void TVoMemIniFile::Load(std::optional<TEncoding> Encoding) {
   if (FFileName.empty() || !FileExists(FFileName)) return;
-  String text;
+  TDecodedText decoded;
   {
     const std::string bytes = ReadFileBytes(FFileName);
-    text = Encoding ? DecodeText(bytes, *Encoding) : DecodeText(bytes);
+    decoded = Encoding ? DecodeText(bytes, *Encoding) : DecodeText(bytes);
   }
-  ParseText(text);
+  FUnread.UndecodedBytes = !decoded.Whole;
+  FUnread.DroppedLines = ParseText(decoded.Text);
 }
 
 TVoMemIniSection* TVoMemIniFile::FindSection(const String& Name) const {
@@ -298,10 +300,12 @@ TVoMemIniSection* TVoMemIniFile::AddSection(const String& Name) {
   return section.release();  // the section list owns it now
 }
 
-void TVoMemIniFile::ParseText(std::u16string_view Text) {
+size_t TVoMemIniFile::ParseText(std::u16string_view Text) {
   TParseState state;
   ForEachLine(Text, [this, &state](std::u16string_view line) { ParseLine(line, state); });
   FinishParse(state);
+  if (Text.find(u'\0') != std::u16string_view::npos) ++state.Dropped;
+  return state.Dropped;
 }
 
 void TVoMemIniFile::ParseLines(const std::vector<String>& Lines) {
@@ -319,27 +323,45 @@ void TVoMemIniFile::ParseLine(std::u16string_view Line, TParseState& State) {
   }
   if (trimmed.front() == u'[' && trimmed.back() == u']') {
     const String name(TrimmedView(trimmed.substr(1, trimmed.size() - 2)));
-    if (name.empty()) return;
+    if (name.empty()) {
+      ++State.Dropped;
+      return;
+    }
     TVoMemIniSection* section = FindSection(name);
     if (section == nullptr) section = AddSection(name);
     State.Current = section;
     if (!State.Pending.empty()) {
+      if (!section->Comment().empty() && section->Comment() != State.Pending) ++State.Dropped;
       section->Comment() = std::move(State.Pending);
       State.Pending.clear();
     }
     return;
   }
-  if (State.Current == nullptr) return;
+  if (State.Current == nullptr) {
+    ++State.Dropped;
+    return;
+  }
 
   const auto equals = trimmed.find(u'=');
   const String name(equals == std::u16string_view::npos ? trimmed : TrimmedView(trimmed.substr(0, equals)));
-  if (name.empty()) return;
+  if (name.empty()) {
+    ++State.Dropped;
+    return;
+  }
   const String value =
       equals == std::u16string_view::npos ? String() : Unquoted(TrimmedView(trimmed.substr(equals + 1)));
+  TVoMemIniSection& section = *State.Current;
+  const bool repeated = section.Keys().NameExists(name);
+  if (repeated && section.ReadString(name, String()) != value) ++State.Dropped;
   // A name taken from one trimmed line that does not begin with ";" passes every write check.
-  State.Current->WriteString(name, value);
+  section.WriteString(name, value);
   if (!State.Pending.empty()) {
-    State.Current->WriteComment(name, State.Pending);
+    if (repeated) {
+      std::vector<String> earlier;
+      section.ReadComment(name, earlier);
+      if (!earlier.empty() && earlier != State.Pending) ++State.Dropped;
+    }
+    section.WriteComment(name, State.Pending);
     State.Pending.clear();
   }
 }
@@ -368,6 +390,11 @@ int32_t TVoMemIniFile::ReadInteger(const String& Section, const String& Ident, i
   String text = ReadString(Section, Ident, String());
   if (text.size() > 2 && text[0] == u'0' && IsHexMark(text[1])) text.replace(0, 2, u"$");
   return StrToInt32Def(text, Default);
+}
+
+bool TVoMemIniFile::ValueExists(const String& Section, const String& Ident) const {
+  const TVoMemIniSection* section = FindSection(Trim(Section));
+  return section != nullptr && section->Keys().NameExists(Trim(Ident));
 }
 
 bool TVoMemIniFile::ReadBool(const String& Section, const String& Ident, bool Default) const {

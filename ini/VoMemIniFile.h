@@ -74,6 +74,14 @@ class TVoMemIniSection final : public TVoObject {
   std::unique_ptr<TVoHashedStringList> FKeys;
 };
 
+// What loading could not take in of the file: a document written back would not hold it.
+struct TVoIniUnread {
+  bool UndecodedBytes = false;  // bytes that are no text in the file's encoding
+  size_t DroppedLines = 0;      // lines with no place in the syntax, lines after a NUL (counted as
+                                // one), and values and comment blocks that a later line replaced
+  bool Whole() const { return !UndecodedBytes && DroppedLines == 0; }
+};
+
 // A whole INI text file held in memory. Section and key names are trimmed and, unless CaseSensitive,
 // compared without regard to ASCII letter case.
 class TVoMemIniFile final {
@@ -86,6 +94,8 @@ class TVoMemIniFile final {
   TVoMemIniFile& operator=(const TVoMemIniFile&) = delete;
 
   const String& FileName() const { return FFileName; }
+  // What loading the file left out; nothing for a missing file.
+  const TVoIniUnread& Unread() const { return FUnread; }
   bool CaseSensitive() const { return FSections.CaseSensitive(); }
   // A different value reloads the document's text under the new rule; equal names merge.
   void SetCaseSensitive(bool Value);
@@ -93,6 +103,7 @@ class TVoMemIniFile final {
   String ReadString(const String& Section, const String& Ident, const String& Default) const;
   int32_t ReadInteger(const String& Section, const String& Ident, int32_t Default) const;
   bool ReadBool(const String& Section, const String& Ident, bool Default) const;
+  bool ValueExists(const String& Section, const String& Ident) const;
   void WriteString(const String& Section, const String& Ident, const String& Value);
   void WriteInteger(const String& Section, const String& Ident, int32_t Value);
   void WriteBool(const String& Section, const String& Ident, bool Value);
@@ -129,7 +140,8 @@ class TVoMemIniFile final {
   TVoMemIniSection* FindSection(const String& Name) const;
   TVoMemIniSection* AddSection(const String& Name);
   void ParseLines(const std::vector<String>& Lines);
-  void ParseText(std::u16string_view Text);
+  // The number of lines whose content the document does not keep.
+  size_t ParseText(std::u16string_view Text);
   void ParseLine(std::u16string_view Line, TParseState& State);
   void FinishParse(TParseState& State);
   // Calls Line with every text line of the document, in the order GetStrings gives them.
@@ -139,6 +151,7 @@ class TVoMemIniFile final {
 
   String FFileName;
   TVoHashedStringList FSections;
+  TVoIniUnread FUnread;
 };
 
 // Dest receives the lines of Source, each made a comment line: ";" is put before a line that is

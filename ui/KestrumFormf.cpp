@@ -47,6 +47,22 @@ QRect ToQRect(const TCellRect& R) {
   return QRect(R.Left, R.Top, R.Width(), R.Height());
 }
 
+// Once, after the roster was read at start: a data file that could not be read whole was kept as it
+// was, and the user should know where, or that changes are not saved until it can be kept.
+void ShowUnreadNotice(QWidget* AParent, const TUnreadReport& AReport) {
+  if (AReport.Whole()) return;
+  const String text =
+      AReport.KeptFile.empty()
+          ? u"raid.dat を全部は読めませんでした。元のファイルを残せないため、変更は保存されません。\r\n" +
+                AReport.KeepError
+          : u"raid.dat を全部は読めませんでした。元のファイルを次の名前で残しました。\r\n" + AReport.KeptFile;
+  auto* box =
+      new QMessageBox(QMessageBox::Warning, QStringLiteral("Kestrum"), QStr(text), QMessageBox::Ok, AParent);
+  box->setObjectName(QStringLiteral("UnreadNotice"));
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->open();
+}
+
 TPlacement ToPlacement(const QRect& R) {
   return {R.left(), R.top(), R.width(), R.height()};
 }
@@ -266,6 +282,7 @@ void TKestrumForm::LoadSettingsAndData() {
   FDatas->Load();
   LayoutGrid();
   FTimer->start();
+  ShowUnreadNotice(this, FDatas->UnreadReport());
 }
 
 void TKestrumForm::PlaceWindow(const TPlacement& AOuter) {

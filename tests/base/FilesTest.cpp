@@ -1,15 +1,13 @@
 #include "base/Files.h"
 
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempHome.h"
 
 namespace kestrum {
@@ -110,25 +108,48 @@ TEST_F(FilesTest, WriteBeyondTheFileSizeLimitKeepsTheOldFile) {
   const fs::path target = Folder() / "raid.dat";
   test::WriteFileBytes(target, "old content");
   const std::string expected = "Cannot write \"" + target.string() + "\": File too large";
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{4096, 4096};
-    setrlimit(RLIMIT_FSIZE, &limit);
+  const int result = test::ExitCodeUnderFileSizeLimit(4096, [&] {
     try {
       WriteFileAtomic(Path(target), std::string(1 << 20, 'x'));
     } catch (const EFileError& e) {
-      _exit(e.what() == expected ? 0 : 2);
+      return e.what() == expected ? 0 : 2;
     }
-    _exit(1);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: no error, 2: wrong message";
+    return 1;
+  });
+  EXPECT_EQ(result, 0) << "1: no error, 2: wrong message";
   EXPECT_EQ(test::ReadFileBytes(target), "old content");
   EXPECT_EQ(Entries(), std::vector<std::string>{"raid.dat"});
+}
+
+TEST_F(FilesTest, WriteNewFileNeverReplacesAnything) {
+  const fs::path file = Folder() / "kept";
+  const std::string binary("a\0\xFF\r\n", 5);
+  EXPECT_TRUE(WriteNewFile(Path(file), binary));
+  EXPECT_EQ(test::ReadFileBytes(file), binary);
+  EXPECT_FALSE(WriteNewFile(Path(file), "other"));
+  EXPECT_EQ(test::ReadFileBytes(file), binary);
+
+  fs::create_directory(Folder() / "folder");
+  fs::create_symlink(Folder() / "nowhere", Folder() / "link");
+  EXPECT_FALSE(WriteNewFile(Path(Folder() / "folder"), "x"));
+  EXPECT_FALSE(WriteNewFile(Path(Folder() / "link"), "x"));
+  EXPECT_FALSE(fs::exists(Folder() / "nowhere"));
+  EXPECT_THROW(WriteNewFile(Path(Folder() / "missing" / "kept"), "x"), EFileError);
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"folder", "kept", "link"}));
+}
+
+// A copy that does not fit is removed rather than left cut short.
+TEST_F(FilesTest, WriteNewFileBeyondTheFileSizeLimitLeavesNoFile) {
+  const int result = test::ExitCodeUnderFileSizeLimit(4096, [this] {
+    try {
+      WriteNewFile(Path(Folder() / "kept"), std::string(1 << 20, 'x'));
+    } catch (const EFileError&) {
+      return 0;
+    }
+    return 1;
+  });
+  EXPECT_EQ(result, 0) << "the write did not fail";
+  EXPECT_TRUE(Entries().empty());
 }
 
 TEST_F(FilesTest, ReadFailuresNameTheFileAndTheReason) {

@@ -7,34 +7,118 @@
 namespace kestrum {
 namespace {
 
+struct DecodeCase {
+  std::string bytes;
+  String text;
+  bool whole;
+};
+
+void ExpectDecodes(const DecodeCase& c, const TDecodedText& decoded) {
+  EXPECT_EQ(decoded.Text, c.text) << testing::PrintToString(c.bytes);
+  EXPECT_EQ(decoded.Whole, c.whole) << testing::PrintToString(c.bytes);
+}
+
+// "0=魔法の塔" and "NAME=ゆきな" as the Japanese Windows version writes them, and in UTF-8.
+const std::string kTowerCp932 = "0=\x96\x82\x96\x40\x82\xCC\x93\x83";
+const std::string kNameCp932 = "NAME=\x82\xE4\x82\xAB\x82\xC8";
+const std::string kTowerUtf8 = "0=\xE9\xAD\x94\xE6\xB3\x95\xE3\x81\xAE\xE5\xA1\x94";
+const String kTower = u"0=\u9B54\u6CD5\u306E\u5854";
+
 TEST(TextCodec, ByteOrderMarkSelectsTheEncoding) {
-  struct Case {
-    std::string bytes;
-    String text;
-  };
-  const Case cases[] = {
-      {"", u""},
-      {"plain", u"plain"},
+  const DecodeCase cases[] = {
       {"\xEF\xBB\xBF"
        "a\xC3\xA9",
-       u"a\u00E9"},
-      {"\xEF\xBB\xBF", u""},
+       u"a\u00E9", true},
+      {"\xEF\xBB\xBF", u"", true},
+      {"\xEF\xBB\xBF"
+       "a\xFF"
+       "b",
+       u"ab", false},  // no UTF-8: left out, not replaced
       {std::string("\xFF\xFE"
                    "a\0\x42\x30",
                    6),
-       u"a\u3042"},
-      {std::string("\xFE\xFF\0a\x30\x42", 6), u"a\u3042"},
+       u"a\u3042", true},
+      {std::string("\xFE\xFF\0a\x30\x42", 6), u"a\u3042", true},
+      {std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), u"\U0001F600", true},
       {std::string("\xFF\xFE"
                    "a",
                    3),
-       u"\uFFFD"},  // odd last byte
-      {std::string("\xFE\xFF\0a\x30", 5), u"a\uFFFD"},
-      {std::string("\xFF\xFE\x00\xD8", 4), String(1, u'\xD800')},  // code units kept as they are
-      {"\xFE", u"\uFFFD"},                                         // not a mark: read as UTF-8
-      {"\xEF\xBB", u"\uFFFD"},
-      {"\xE6\x97\xA5\x80", u"\u65E5\uFFFD"},
+       u"", false},  // odd last byte
+      {std::string("\xFE\xFF\0a\x30", 5), u"a", false},
+      {std::string("\xFF\xFE\x00\xD8", 4), u"", false},  // lone surrogates
+      {std::string("\xFF\xFE\x00\xDC"
+                   "a\0",
+                   6),
+       u"a", false},
+      {std::string("\xFE\xFF\xD8\x00\0a", 6), u"a", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(DecodeText(c.bytes), c.text) << testing::PrintToString(c.bytes);
+  for (const DecodeCase& c : cases) ExpectDecodes(c, DecodeText(c.bytes));
+}
+
+TEST(TextCodec, WithoutMarkUtf8ElseCp932ElseWindows1252) {
+  const DecodeCase cases[] = {
+      {"", u"", true},
+      {"plain", u"plain", true},
+      {kTowerUtf8, kTower, true},
+      {kTowerCp932, kTower, true},
+      {kNameCp932, u"NAME=\u3086\u304D\u306A", true},
+      {"caf\xE9", u"caf\u00E9", true},  // no cut UTF-8 character: nothing beyond ASCII before it
+      {"\x80\x9F\xA0\xFE\xFF", u"\u20AC\u0178\u00A0\u00FE\u00FF", true},
+      {"\x81"
+       "a\x8D"
+       "b\x8F"
+       "c\x90"
+       "d\x9D\xFF",
+       u"\u0081a\u008Db\u008Fc\u0090d\u009D\u00FF", true},
+      {"\xE6\x97\xA5\x80", u"\u00E6\u2014\u00A5\u20AC", true},
+      {"\xEF\xBB", u"\u00EF\u00BB", true},
+      // Cut off inside the last character: read up to the cut in the file's own encoding.
+      {kTowerUtf8.substr(0, kTowerUtf8.size() - 1), u"0=\u9B54\u6CD5\u306E", false},
+      {kTowerCp932.substr(0, kTowerCp932.size() - 1), u"0=\u9B54\u6CD5\u306E", false},
+  };
+  for (const DecodeCase& c : cases) {
+    ExpectDecodes(c, DecodeText(c.bytes));
+    ExpectDecodes(c, DecodeText(c.bytes, TEncoding::Ansi));
+  }
+}
+
+TEST(TextCodec, GivenEncodingLeavesOutWhatIsNoText) {
+  const struct {
+    TEncoding encoding;
+    DecodeCase c;
+  } cases[] = {
+      {TEncoding::Utf8,
+       {"a\xFF"
+        "b\xE9\xAD",
+        u"ab", false}},
+      {TEncoding::Utf8, {kTowerCp932, u"0=@\u0313", false}},  // CC 93 is UTF-8
+      {TEncoding::Cp932, {kTowerCp932 + "\x80", kTower, false}},
+      // 81 AE is no CP932: 81 is left out and AE read on its own; the last byte 94 is cut off.
+      {TEncoding::Cp932, {kTowerUtf8, u"0=\u9B32\u75B2\uFF73\u8F14\uFF6E\u876A", false}},
+      {TEncoding::Windows1252, {"\x81\xE9", u"\u0081\u00E9", true}},
+  };
+  for (const auto& c : cases) ExpectDecodes(c.c, DecodeText(c.c.bytes, c.encoding));
+}
+
+// Decoded and encoded back in its own encoding, a file gives its bytes back; written as UTF-8 (what
+// saving does) and read again, it gives the same text.
+TEST(TextCodec, EachEncodingGivesItsBytesBack) {
+  const struct {
+    std::string bytes;
+    TEncoding own;
+  } cases[] = {
+      {kTowerUtf8 + "\r\n\xF0\x9F\x98\x80", TEncoding::Utf8},
+      {kTowerCp932 + "\r\n" + kNameCp932 + "\r\n\xB1\xB2", TEncoding::Cp932},
+      {"caf\xE9 \x81\x8D\x8F\x90\x9D \x80\x9F", TEncoding::Windows1252},
+      {"\x80\xA0\xFD\xFE\xFF\x81", TEncoding::Windows1252},  // neither UTF-8 nor CP932
+  };
+  for (const auto& c : cases) {
+    const TDecodedText decoded = DecodeText(c.bytes);
+    EXPECT_TRUE(decoded.Whole) << testing::PrintToString(c.bytes);
+    EXPECT_EQ(decoded.Text, DecodeText(c.bytes, c.own).Text) << testing::PrintToString(c.bytes);
+    EXPECT_EQ(EncodeText(decoded.Text, c.own, false), c.bytes);
+    EXPECT_EQ(DecodeText(EncodeText(decoded.Text, TEncoding::Ansi, false)).Text, decoded.Text);
+  }
 }
 
 TEST(TextCodec, EncodingsRoundTrip) {
@@ -51,24 +135,43 @@ TEST(TextCodec, EncodingsRoundTrip) {
     const std::string plain = EncodeText(text, c.encoding, false);
     const std::string marked = EncodeText(text, c.encoding, true);
     EXPECT_EQ(marked, c.bom + plain);
-    EXPECT_EQ(DecodeText(plain, c.encoding), text);
-    EXPECT_EQ(DecodeText(marked, c.encoding), text);
-    EXPECT_EQ(DecodeText(marked), text);
+    EXPECT_EQ(DecodeText(plain, c.encoding).Text, text);
+    EXPECT_EQ(DecodeText(marked, c.encoding).Text, text);
+    EXPECT_EQ(DecodeText(marked).Text, text);
   }
   EXPECT_EQ(EncodeText(u"a\u3042", TEncoding::Utf16BE, false), std::string("\0a\x30\x42", 4));
   EXPECT_EQ(EncodeText(u"a\u3042", TEncoding::Ansi, true), "a\xE3\x81\x82");
+  EXPECT_EQ(EncodeText(u"a\u3042", TEncoding::Cp932, true), "a\x82\xA0");
 }
 
-// Random bytes never fail to decode, and never grow beyond one code unit per byte.
+TEST(TextCodec, CodePagesRefuseWhatTheyCannotHold) {
+  const struct {
+    String text;
+    TEncoding encoding;
+  } cases[] = {
+      {u"ok \u2603", TEncoding::Cp932},         {u"\U0001F600", TEncoding::Cp932},
+      {String(1, u'\xD800'), TEncoding::Cp932}, {u"a" + String(1, u'\xDC00') + u"b", TEncoding::Cp932},
+      {u"\u3042", TEncoding::Windows1252},      {u"\u0080", TEncoding::Windows1252},
+  };
+  for (const auto& c : cases)
+    EXPECT_THROW(EncodeText(c.text, c.encoding, false), EEncodeError) << testing::PrintToString(c.text);
+}
+
+// Random bytes never fail to decode, never grow beyond one code unit per byte and never hold U+FFFD
+// unless the bytes spell it; without a mark every byte comes back from Windows-1252.
 TEST(TextCodec, AnyBytesDecode) {
   std::mt19937 random(99);
   std::string bytes(1 << 20, '\0');
   for (char& b : bytes) b = static_cast<char>(random());
   for (const std::string& prefix : {std::string(), std::string("\xFF\xFE"), std::string("\xFE\xFF")}) {
-    const String text = DecodeText(prefix + bytes);
+    const String text = DecodeText(prefix + bytes).Text;
     EXPECT_GT(text.size(), 0u);
     EXPECT_LE(text.size(), bytes.size());
   }
+  const TDecodedText plain = DecodeText(bytes);
+  EXPECT_TRUE(plain.Whole);
+  EXPECT_EQ(plain.Text.find(u'\uFFFD'), String::npos);
+  EXPECT_EQ(EncodeText(plain.Text, TEncoding::Windows1252, false), bytes);
 }
 
 }  // namespace

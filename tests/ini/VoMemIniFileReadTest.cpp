@@ -275,16 +275,54 @@ TEST_F(IniFileTest, EncodingsAreTakenFromTheByteOrderMark) {
 }
 
 TEST_F(IniFileTest, InvalidUtf8NeverStopsLoading) {
+  // Not UTF-8 and not CP932: read as Windows-1252, every byte a character of its own.
   const auto doc = LoadBytes("[A]\nbad=x\xFF\xC3y\nnext=1\n[\xED\xA0\x80]\nk=2\n");
-  const String bad = doc->ReadString(u"A", u"bad", kDefault);
-  ASSERT_GE(bad.size(), 3u);
-  EXPECT_EQ(bad.front(), u'x');
-  EXPECT_EQ(bad.back(), u'y');
-  EXPECT_NE(bad.find(u'\uFFFD'), String::npos);
+  EXPECT_EQ(doc->ReadString(u"A", u"bad", kDefault), u"x\u00FF\u00C3y");
   EXPECT_EQ(doc->ReadInteger(u"A", u"next", 0), 1);
+  EXPECT_EQ(doc->ReadInteger(u"\u00ED\u00A0\u20AC", u"k", 0), 2);
   std::vector<String> sections;
   doc->ReadSections(sections);
   EXPECT_EQ(sections.size(), 2u);
+  EXPECT_TRUE(doc->Unread().Whole());
+}
+
+// Whatever a document written back would no longer hold is counted, and nothing else.
+TEST_F(IniFileTest, LoadingCountsWhatItLeavesOut) {
+  const struct {
+    const char* what;
+    std::string bytes;
+    bool undecoded;
+    size_t dropped;
+  } cases[] = {
+      {"a document as we write it", "; note\r\n[A]\r\nk=\"a b\"\r\n; end\r\n", false, 0},
+      {"spaces, empty lines, a repeated section, a key again with its value",
+       "[A]\n\n  k = v \n[B]\nj\n[a]\nK=v\n", false, 0},
+      {"a repeated comment", "[A]\n;c\nk=1\n;c\nk=1\n", false, 0},
+      {"a key line before the first section", "k=1\n[A]\n", false, 1},
+      {"a line without a name", "[A]\n=v\n = w\n", false, 2},
+      {"an empty section name", "[A]\n[ ]\n[]\n", false, 2},
+      {"a value replaced by a later line", "[A]\nk=1\nk=2\n", false, 1},
+      {"a key's comment replaced", "[A]\n;one\nk=1\n;two\nk=1\n", false, 1},
+      {"a section's comment replaced", ";one\n[A]\n;two\n[A]\n", false, 1},
+      {"text after a NUL", std::string("[A]\nk=1\0[B]\n", 13), false, 1},
+      {"a UTF-8 file cut inside a character", "[A]\nk=\xE6\x97\xA5\xE6\x97", true, 0},
+      {"an odd last UTF-16 byte", std::string("\xFF\xFE[\0A\0]\0\n", 9), true, 0},
+  };
+  for (const auto& c : cases) {
+    const auto doc = LoadBytes(c.bytes);
+    EXPECT_EQ(doc->Unread().UndecodedBytes, c.undecoded) << c.what;
+    EXPECT_EQ(doc->Unread().DroppedLines, c.dropped) << c.what;
+  }
+  EXPECT_TRUE(TVoMemIniFile(ToString(PathOf("missing.ini"))).Unread().Whole());
+}
+
+TEST_F(IniFileTest, ValueExistsForKeysWithAnyValue) {
+  const auto doc = LoadBytes("[A]\nk=\nj=1\n[B]\n");
+  EXPECT_TRUE(doc->ValueExists(u" a ", u" K "));
+  EXPECT_TRUE(doc->ValueExists(u"A", u"j"));
+  EXPECT_FALSE(doc->ValueExists(u"A", u"x"));
+  EXPECT_FALSE(doc->ValueExists(u"B", u"k"));
+  EXPECT_FALSE(doc->ValueExists(u"C", u"k"));
 }
 
 TEST_F(IniFileTest, HugeLinesAndNulFloodsLoad) {

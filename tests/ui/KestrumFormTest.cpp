@@ -377,6 +377,30 @@ TEST_F(KestrumFormTest, FailedSaveIsNoticedAndTheGridLaidOutFromTheRolledBackDat
   EXPECT_EQ(form_->RaidGrid()->ColCount(), 2);
 }
 
+// A raid.dat that could not be read whole is kept beside it, and the window says where, once.
+TEST_F(KestrumFormTest, ADamagedRosterIsKeptAndTheNoticeNamesTheCopy) {
+  const std::string damaged = "[RAID]\r\nCOUNT=3\r\n0=VoN\r\n[CHARA]\r\nCOUNT=1\r\n[CHARA0]\r\nNAME=Ann\r\n";
+  WriteFileBytes(DataFile(), damaged);
+  OpenForm();
+  auto* notice = form_->findChild<QMessageBox*>("UnreadNotice");
+  ASSERT_NE(notice, nullptr);
+  const String kept = form_->Datas()->UnreadReport().KeptFile;
+  EXPECT_TRUE(fs::path(ToUtf8(kept)).filename().string().starts_with("raid.dat.unread-"));
+  EXPECT_EQ(ReadFileBytes(fs::path(ToUtf8(kept))), damaged);
+  EXPECT_TRUE(notice->text().contains(QString::fromStdU16String(kept))) << notice->text().toStdString();
+  EXPECT_TRUE(notice->isVisible());
+  notice->button(QMessageBox::Ok)->click();
+  QTest::qWait(0);
+
+  QTest::mouseClick(Viewport(), Qt::LeftButton, {}, ButtonCentre(1, 1));  // a run, saved
+  EXPECT_NE(ReadFileBytes(DataFile()), damaged);
+  EXPECT_EQ(form_->findChild<QMessageBox*>("UnreadNotice"), nullptr);
+
+  WriteRoster({u"Alice"}, {u"VoN"});
+  OpenForm();
+  EXPECT_EQ(form_->findChild<QMessageBox*>("UnreadNotice"), nullptr) << "a file read whole gives no notice";
+}
+
 // --- Resetting a timer ---------------------------------------------------------------------------
 
 TEST_F(KestrumFormTest, ResetTimerAsksFirst) {
