@@ -105,11 +105,16 @@ void CheckRaidKeysAreDistinct(const TRaidNames& ARaidNames) {
   }
 }
 
-TDateTime ReadActivateTime(const TVoMemIniFile& Ini, const String& Section, const String& RaidName) {
+// A timer's stored moment, in the current format or any other known one. Text that none reads is
+// kept in the timer unread, so that a change of locale or a file from elsewhere loses no lock-out.
+void ReadActivateTime(const TVoMemIniFile& Ini, const String& Section, const String& RaidName,
+                      TRaidTimerData& Timer) {
+  const String text = Ini.ReadString(Section, RaidName, kDefaultDateText);
   TDateTime value = 0;
-  if (!TryStrToDateTime(Ini.ReadString(Section, RaidName, kDefaultDateText), value, FormatSettings()))
-    return 0;
-  return value;
+  if (TryStrToDateTimeAnyForm(text, value, FormatSettings()))
+    Timer.SetActivateTime(value);
+  else
+    Timer.SetUnreadText(Trim(text).empty() ? String() : text);
 }
 
 }  // namespace
@@ -130,8 +135,24 @@ void TRaidTimerData::Done() {
   DoneAfter(LockOutLength);
 }
 
+void TRaidTimerData::SetActivateTime(TDateTime value) {
+  FActivateTime = value;
+  FUnreadText.clear();
+}
+
+void TRaidTimerData::SetUnreadText(const String& AText) {
+  FActivateTime = 0;
+  FUnreadText = AText;
+}
+
+void TRaidTimerData::Assign(const TRaidTimerData& ASrc) {
+  FActivateTime = ASrc.FActivateTime;
+  FCount = ASrc.FCount;
+  FUnreadText = ASrc.FUnreadText;
+}
+
 void TRaidTimerData::DoneAfter(TDateTime AInterval) {
-  FActivateTime = Now() + AInterval;
+  SetActivateTime(Now() + AInterval);
   ++FCount;  // unsigned: wraps to 0 after 4294967295
 }
 
@@ -148,8 +169,10 @@ TCharaData::TCharaData(const String& AName, const std::vector<TDateTime>& ARaidT
 
 TCharaData::TCharaData(const TCharaData& ASrc) : FName(ASrc.FName) {
   FRaidTimerDatas.reserve(ASrc.FRaidTimerDatas.size());
-  for (const auto& timer : ASrc.FRaidTimerDatas)
-    FRaidTimerDatas.push_back(std::make_unique<TRaidTimerData>(timer->ActivateTime(), timer->Count()));
+  for (const auto& timer : ASrc.FRaidTimerDatas) {
+    FRaidTimerDatas.push_back(std::make_unique<TRaidTimerData>(0, 0));
+    FRaidTimerDatas.back()->Assign(*timer);
+  }
 }
 
 TCharaData::~TCharaData() {
@@ -175,10 +198,7 @@ void TCharaData::MoveRaid(int FromIdx, int ToIdx) {
 void TCharaData::CopyFrom(const TCharaData& ASrc) {
   FName = ASrc.FName;
   if (RaidCount() != ASrc.RaidCount()) return;
-  for (size_t k = 0; k < FRaidTimerDatas.size(); ++k) {
-    FRaidTimerDatas[k]->SetActivateTime(ASrc.FRaidTimerDatas[k]->ActivateTime());
-    FRaidTimerDatas[k]->SetCount(ASrc.FRaidTimerDatas[k]->Count());
-  }
+  for (size_t k = 0; k < FRaidTimerDatas.size(); ++k) FRaidTimerDatas[k]->Assign(*ASrc.FRaidTimerDatas[k]);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -255,6 +275,13 @@ void TKestrum::MoveChara(int FromIdx, int ToIdx) {
   MoveItem(FCharaDatas, FromIdx, ToIdx);
 }
 
+bool TKestrum::HasUnreadText() const {
+  for (const auto& chara : FCharaDatas)
+    for (int32_t k = 0; k < chara->RaidCount(); ++k)
+      if (chara->GetRaidTimerDatas(k)->HasUnreadText()) return true;
+  return false;
+}
+
 // ---------------------------------------------------------------------------------------------------
 // TKestrum: data file
 
@@ -282,13 +309,13 @@ void TKestrum::Load() {
     const String section = CharaSection(i);
     const String name = ini.ReadString(section, kNameKey, u"");
     if (name.empty()) continue;
-    std::vector<TDateTime> times(raidCount);
     std::vector<uint32_t> counts(raidCount);
-    for (int32_t k = 0; k < raidCount; ++k) {
-      times[k] = ReadActivateTime(ini, section, FRaidNames[k]);
+    for (int32_t k = 0; k < raidCount; ++k)
       counts[k] = static_cast<uint32_t>(ini.ReadInteger(section, FRaidNames[k] + kCountSuffix, 0));
-    }
-    FCharaDatas.push_back(std::make_unique<TCharaData>(name, times, counts));
+    auto chara = std::make_unique<TCharaData>(name, std::vector<TDateTime>(raidCount, 0), counts);
+    for (int32_t k = 0; k < raidCount; ++k)
+      ReadActivateTime(ini, section, FRaidNames[k], *chara->GetRaidTimerDatas(k));
+    FCharaDatas.push_back(std::move(chara));
   }
 }
 
@@ -316,7 +343,8 @@ void TKestrum::Save() {
       ini.WriteString(section, kNameKey, chara.Name());
       for (int32_t k = 0; k < RaidCount(); ++k) {
         const TRaidTimerData& timer = *chara.GetRaidTimerDatas(k);
-        ini.WriteString(section, FRaidNames[k], DateTimeToStr(timer.ActivateTime()));
+        ini.WriteString(section, FRaidNames[k],
+                        timer.HasUnreadText() ? timer.UnreadText() : DateTimeToStr(timer.ActivateTime()));
         ini.WriteInteger(section, FRaidNames[k] + kCountSuffix, static_cast<int32_t>(timer.Count()));
       }
     }
