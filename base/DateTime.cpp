@@ -453,6 +453,23 @@ Layout MakeLayout(const TFormatSettings& settings, bool isoDivider = false) {
   return {settings, std::move(date), TimeShapes(Tokenize(settings.LongTimeFormat)), dayFirst, isoDivider};
 }
 
+bool SameSettings(const TFormatSettings& a, const TFormatSettings& b) {
+  return a.ShortDateFormat == b.ShortDateFormat && a.LongTimeFormat == b.LongTimeFormat &&
+         a.DateSeparator == b.DateSeparator && a.TimeSeparator == b.TimeSeparator;
+}
+
+// Loading a roster reads thousands of texts under the same settings: their layout is made once. A
+// few are kept, per thread, for callers that switch between formats.
+const Layout& LayoutFor(const TFormatSettings& settings) {
+  constexpr size_t kKept = 4;
+  thread_local std::vector<Layout> recent;
+  for (const Layout& layout : recent)
+    if (SameSettings(layout.settings, settings)) return layout;
+  if (recent.size() == kKept) recent.erase(recent.begin());
+  recent.push_back(MakeLayout(settings));
+  return recent.back();
+}
+
 bool ReadTime(std::u16string_view text, const Layout& layout, Fields& fields) {
   for (const Tokens& shape : layout.times) {
     Fields attempt = fields;
@@ -662,18 +679,19 @@ TDateTime StrToDateTime(const String& text, const TFormatSettings& settings) {
 }
 
 bool TryStrToDateTime(const String& text, TDateTime& value, const TFormatSettings& settings) {
-  return ReadMoment(Trim(text), MakeLayout(settings), 1, value);
+  return ReadMoment(Trim(text), LayoutFor(settings), 1, value);
 }
 
 bool TryStrToDateTimeAnyForm(const String& text, TDateTime& value, const TFormatSettings& settings) {
-  if (TryStrToDateTime(text, value, settings)) return true;
   const String trimmed = Trim(text);
+  const Layout& current = LayoutFor(settings);
+  if (ReadMoment(trimmed, current, 1, value)) return true;
   std::vector<Reading> readings;
   for (const Layout& layout : KnownLayouts()) {
     TDateTime reading;
     if (ReadMoment(trimmed, layout, 4, reading)) readings.push_back({reading, layout.dayFirst});
   }
-  return PickReading(readings, DayBeforeMonth(Tokenize(settings.ShortDateFormat)), value);
+  return PickReading(readings, current.dayFirst, value);
 }
 
 }  // namespace kestrum
