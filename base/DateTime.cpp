@@ -496,7 +496,8 @@ bool ReadMoment(std::u16string_view text, const Layout& layout, size_t minYearDi
   Reader reader(text);
   Fields fields;
   if (!MatchTokens(layout.date, layout.settings, reader, fields)) return false;
-  if (fields.year < 0 || fields.month < 0 || fields.day < 0 || fields.yearDigits < minYearDigits) return false;
+  if (fields.year < 0 || fields.month < 0 || fields.day < 0 || fields.yearDigits < minYearDigits)
+    return false;
   if (!reader.AtEnd()) {
     if (!reader.Spaces() && !(layout.isoDivider && reader.Literal(u"T"))) return false;
     if (!ReadTime(text.substr(reader.Pos()), layout, fields)) return false;
@@ -523,22 +524,22 @@ struct KnownForm {
 };
 
 constexpr KnownForm kKnownDates[] = {
-    {u"mm/dd/yyyy", u'/'},         // C, en_US; Windows en-US (m/d/yyyy)
-    {u"dd/mm/yyyy", u'/'},         // en_GB, fr_FR, es_ES, it_IT, pt_BR
-    {u"dd/mm/yyyy", u'.'},         // de_DE, ru_RU, pl_PL, cs_CZ
-    {u"dd/mm/yyyy", u'-'},         // nl_NL, da_DK
-    {u"yyyy/mm/dd", u'/'},         // Windows ja-JP and zh-CN
-    {u"yyyy/mm/dd", u'-', true},   // ISO 8601, sv_SE, hu_HU, en_CA
-    {u"yyyy/mm/dd", u'.'},         //
-    {u"yyyy年mm月dd日", u'/'},     // ja_JP, zh_CN, zh_TW
+    {u"mm/dd/yyyy", u'/'},        // C, en_US; Windows en-US (m/d/yyyy)
+    {u"dd/mm/yyyy", u'/'},        // en_GB, fr_FR, es_ES, it_IT, pt_BR
+    {u"dd/mm/yyyy", u'.'},        // de_DE, ru_RU, pl_PL, cs_CZ
+    {u"dd/mm/yyyy", u'-'},        // nl_NL, da_DK
+    {u"yyyy/mm/dd", u'/'},        // Windows ja-JP and zh-CN
+    {u"yyyy/mm/dd", u'-', true},  // ISO 8601, sv_SE, hu_HU, en_CA
+    {u"yyyy/mm/dd", u'.'},        // year first with dots
+    {u"yyyy年mm月dd日", u'/'},    // ja_JP, zh_CN, zh_TW
     {u"yyyy년 mm월 dd일", u'/'},  // ko_KR
 };
 
 constexpr KnownForm kKnownTimes[] = {
-    {u"hh:nn:ss am/pm", u':'},   // en_US; read without the marker, the 24-hour clock of most others
-    {u"hh:nn:ss", u'.'},         // fi_FI
-    {u"hh時nn分ss秒", u':'},     // ja_JP, zh_TW
-    {u"hh时nn分ss秒", u':'},     // zh_CN
+    {u"hh:nn:ss am/pm", u':'},  // en_US; read without the marker, the 24-hour clock of most others
+    {u"hh:nn:ss", u'.'},        // fi_FI
+    {u"hh時nn分ss秒", u':'},    // ja_JP, zh_TW
+    {u"hh时nn分ss秒", u':'},    // zh_CN
     {u"hh시 nn분 ss초", u':'},  // ko_KR
 };
 
@@ -547,7 +548,8 @@ const std::vector<Layout>& KnownLayouts() {
     std::vector<Layout> all;
     for (const KnownForm& date : kKnownDates) {
       for (const KnownForm& time : kKnownTimes)
-        all.push_back(MakeLayout({date.pattern, time.pattern, date.separator, time.separator}, date.isoDivider));
+        all.push_back(
+            MakeLayout({date.pattern, time.pattern, date.separator, time.separator}, date.isoDivider));
     }
     return all;
   }();

@@ -66,7 +66,8 @@ void CheckAcrossFormats(const TNamedFormat& writer, TDateTime value) {
   const TMoment moment = Decode(value);
   for (const TNamedFormat& reader : Formats()) {
     TDateTime back = 0;
-    const std::string detail = std::string("read under ") + reader.Name + ", " + Describe(writer.Name, {}, written);
+    const std::string detail =
+        std::string("read under ") + reader.Name + ", " + Describe(writer.Name, {}, written);
     fuzz::Check(TryStrToDateTimeAnyForm(written, back, reader.Settings),
                 "what one format writes another does not read", detail);
     fuzz::Check(SameToTheSecond(moment, Decode(back)) || SwappedDayAndMonth(moment, Decode(back)),
@@ -116,8 +117,9 @@ void CheckAnyForm(const TNamedFormat& format, const String& text) {
   if (!accepted) return;
   const String written = DateTimeToStr(value, format.Settings);
   TDateTime back = 0;
-  fuzz::Check(TryStrToDateTime(written, back, format.Settings) && SameToTheSecond(Decode(value), Decode(back)),
-              "a text read in another form is not written as the same moment", Describe(format.Name, text, written));
+  fuzz::Check(
+      TryStrToDateTime(written, back, format.Settings) && SameToTheSecond(Decode(value), Decode(back)),
+      "a text read in another form is not written as the same moment", Describe(format.Name, text, written));
 }
 
 }  // namespace

@@ -21,16 +21,17 @@ const TFormatSettings& Format(const char* name) {
 
 TEST(DateTextAnyForm, WhatOneFormatWritesEveryOtherReads) {
   // Days above 12, so that no text could also be read with day and month swapped.
-  const TDateTime moments[] = {At(2024, 3, 25, 19, 8, 9), At(2024, 12, 31), At(1999, 1, 13, 0, 0, 1),
-                               At(999, 11, 30), At(9999, 12, 31, 12, 0, 0), 0};
+  const TDateTime moments[] = {At(2024, 3, 25, 19, 8, 9),  At(2024, 12, 31),
+                               At(1999, 1, 13, 0, 0, 1),   At(999, 11, 30),
+                               At(9999, 12, 31, 12, 0, 0), 0};
   for (const test::TNamedFormat& writer : test::RegionalFormats()) {
     for (const test::TNamedFormat& reader : test::RegionalFormats()) {
       for (TDateTime moment : moments) {
         const String text = DateTimeToStr(moment, writer.Settings);
         TDateTime back = -1;
         EXPECT_TRUE(TryStrToDateTimeAnyForm(text, back, reader.Settings) && back == moment)
-            << "written under " << writer.Name << " as \"" << ToUtf8(text) << "\", read under "
-            << reader.Name << ": " << ToUtf8(DateTimeToStr(back, reader.Settings));
+            << "written under " << writer.Name << " as \"" << ToUtf8(text) << "\", read under " << reader.Name
+            << ": " << ToUtf8(DateTimeToStr(back, reader.Settings));
       }
     }
   }
@@ -75,14 +76,15 @@ TEST(DateTextAnyForm, SwappableDayAndMonthFollowTheCurrentOrder) {
       {u"03/05/2024 07:08:09", "en_US", At(2024, 3, 5, 7, 8, 9)},  // the current format itself
       {u"03/05/2024 07:08:09", "fr_FR", At(2024, 5, 3, 7, 8, 9)},
       {u"3/5/2024 7:08:09 PM", "de_DE", At(2024, 5, 3, 19, 8, 9)},
-      {u"05/05/2024", "de_DE", At(2024, 5, 5)},                    // either way the same
-      {u"13/05/2024", "ja_JP", At(2024, 5, 13)},                   // only one way valid
+      {u"05/05/2024", "de_DE", At(2024, 5, 5)},   // either way the same
+      {u"13/05/2024", "ja_JP", At(2024, 5, 13)},  // only one way valid
       {u"05/13/2024", "de_DE", At(2024, 5, 13)},
-      {u"05.03.2024", "C", At(2024, 3, 5)},                        // only day-first forms use dots
+      {u"05.03.2024", "C", At(2024, 3, 5)},  // only day-first forms use dots
   };
   for (const Case& c : cases) {
     TDateTime value = -1;
-    EXPECT_TRUE(TryStrToDateTimeAnyForm(c.text, value, Format(c.reader))) << c.reader << ": " << ToUtf8(c.text);
+    EXPECT_TRUE(TryStrToDateTimeAnyForm(c.text, value, Format(c.reader)))
+        << c.reader << ": " << ToUtf8(c.text);
     EXPECT_EQ(value, c.expected) << c.reader << ": " << ToUtf8(c.text) << " read as "
                                  << ToUtf8(DateTimeToStr(value, Format("sv_SE")));
   }
@@ -92,11 +94,11 @@ TEST(DateTextAnyForm, RefusesTextNoFormReadsForSure) {
   const String texts[] = {
       u"",
       u"junk",
-      u"2024-03-05T07:08:09Z",       // a moment in UTC, not local time
+      u"2024-03-05T07:08:09Z",  // a moment in UTC, not local time
       u"2024-03-05T07:08:09+09:00",
       u"2024-03-05T",
-      u"2024/03/05T07:08:09",        // "T" only in ISO 8601
-      u"05/03/24",                   // two-digit years: the century is a guess
+      u"2024/03/05T07:08:09",  // "T" only in ISO 8601
+      u"05/03/24",             // two-digit years: the century is a guess
       u"5-3-24 7:08",
       u"24/03/05",
       u"31/31/2024",

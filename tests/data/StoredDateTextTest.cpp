@@ -23,14 +23,16 @@ class StoredDateTextTest : public DataTest {
   // A day above 12 keeps every date text free of the day/month question.
   StoredDateTextTest() { now_ = EncodeDate(2024, 3, 20) + EncodeTime(13, 45, 30, 0); }
 
-  static void ExpectSameTimes(const TRosterModel& actual, const TRosterModel& expected, const std::string& what) {
+  static void ExpectSameTimes(const TRosterModel& actual, const TRosterModel& expected,
+                              const std::string& what) {
     ASSERT_EQ(actual.Charas.size(), expected.Charas.size()) << what;
     for (size_t i = 0; i < expected.Charas.size(); ++i) {
       ASSERT_EQ(actual.Charas[i].Timers.size(), expected.Charas[i].Timers.size()) << what;
       for (size_t k = 0; k < expected.Charas[i].Timers.size(); ++k) {
         EXPECT_NEAR(actual.Charas[i].Timers[k].Time, expected.Charas[i].Timers[k].Time, kMillisecond)
             << what << ", raid " << k;
-        EXPECT_EQ(actual.Charas[i].Timers[k].Count, expected.Charas[i].Timers[k].Count) << what << ", raid " << k;
+        EXPECT_EQ(actual.Charas[i].Timers[k].Count, expected.Charas[i].Timers[k].Count)
+            << what << ", raid " << k;
       }
     }
   }
@@ -41,7 +43,8 @@ TEST_F(StoredDateTextTest, LockOutsSurviveAChangeOfRegionalFormat) {
   // Every pair of formats meets in the date reader's own tests; here the common locales and the
   // Windows version's Japanese format go through the data file.
   std::vector<TNamedFormat> formats;
-  for (const char* name : {"C", "en_US", "en_GB", "de_DE", "fr_FR", "ja_JP", "ko_KR", "zh_CN", "Windows ja-JP"})
+  for (const char* name :
+       {"C", "en_US", "en_GB", "de_DE", "fr_FR", "ja_JP", "ko_KR", "zh_CN", "Windows ja-JP"})
     formats.push_back({name, RegionalFormat(name)});
   for (const TNamedFormat& writer : formats) {
     SetFormatSettings(writer.Settings);
@@ -105,9 +108,19 @@ const std::string kUnreadLine = "a=\"Sa 23. März 07:45\"";
 
 // Laid out as the program writes it, so that a save that changes nothing gives the same bytes.
 std::string FileWithUnreadText() {
-  return Lines({"[RAID]", "", "COUNT=2", "0=a", "1=b", "", "[CHARA]", "", "COUNT=2", "", "[CHARA0]", "",
-                "NAME=x", kUnreadLine, "a COUNT=4", "b=2024/03/14", "b COUNT=1", "", "[CHARA1]", "", "NAME=w",
-                "a=2024/03/01", "a COUNT=0", "b=2024/03/02", "b COUNT=0", ""});
+  return Lines({"[RAID]",    "",
+                "COUNT=2",   "0=a",
+                "1=b",       "",
+                "[CHARA]",   "",
+                "COUNT=2",   "",
+                "[CHARA0]",  "",
+                "NAME=x",    kUnreadLine,
+                "a COUNT=4", "b=2024/03/14",
+                "b COUNT=1", "",
+                "[CHARA1]",  "",
+                "NAME=w",    "a=2024/03/01",
+                "a COUNT=0", "b=2024/03/02",
+                "b COUNT=0", ""});
 }
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
@@ -139,7 +152,8 @@ TEST_F(StoredDateTextTest, UnreadTextSurvivesEveryOtherChangeByteForByte) {
   roster.GetCharaDatas(0)->CopyFrom(edited);
   roster.Save();
   std::string expected = Replaced(original, "NAME=w", "NAME=v");
-  expected = Replaced(expected, Lines({"b=2024/03/02", "b COUNT=0"}), Lines({"b=\"2024/03/23 07:45:30\"", "b COUNT=1"}));
+  expected = Replaced(expected, Lines({"b=2024/03/02", "b COUNT=0"}),
+                      Lines({"b=\"2024/03/23 07:45:30\"", "b COUNT=1"}));
   expected = Replaced(expected, "b=2024/03/14", "b=1899/12/30");
   expected = Replaced(expected, "NAME=x", "NAME=x2");
   EXPECT_EQ(ReadFileBytes(DataFile()), expected);
@@ -178,7 +192,8 @@ TEST_F(StoredDateTextTest, UnreadTextGivesWayWhenItsTimerChanges) {
     c.change(*roster.GetCharaDatas(0));
     EXPECT_FALSE(roster.HasUnreadText()) << c.what;
     roster.Save();
-    EXPECT_EQ(ReadFileBytes(DataFile()), Replaced(FileWithUnreadText(), Lines({kUnreadLine, "a COUNT=4"}), c.lines))
+    EXPECT_EQ(ReadFileBytes(DataFile()),
+              Replaced(FileWithUnreadText(), Lines({kUnreadLine, "a COUNT=4"}), c.lines))
         << c.what;
   }
 }
