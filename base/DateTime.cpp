@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <ctime>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -433,11 +434,47 @@ int ExpandYear(int year, size_t digits) {
   return result;
 }
 
-bool ReadTime(std::u16string_view text, const TFormatSettings& settings, Fields& fields) {
-  for (const Tokens& shape : TimeShapes(Tokenize(settings.LongTimeFormat))) {
+// A date and time format made ready for reading: its date pattern and every shape its time may take.
+struct Layout {
+  TFormatSettings settings;
+  Tokens date;
+  std::vector<Tokens> times;
+  bool dayFirst;    // the day comes before the month
+  bool isoDivider;  // a "T" may stand between date and time, as in ISO 8601
+};
+
+bool DayBeforeMonth(const Tokens& date) {
+  return IndexOf(date, Kind::Day) < IndexOf(date, Kind::Month);
+}
+
+Layout MakeLayout(const TFormatSettings& settings, bool isoDivider = false) {
+  Tokens date = Tokenize(settings.ShortDateFormat);
+  const bool dayFirst = DayBeforeMonth(date);
+  return {settings, std::move(date), TimeShapes(Tokenize(settings.LongTimeFormat)), dayFirst, isoDivider};
+}
+
+bool SameSettings(const TFormatSettings& a, const TFormatSettings& b) {
+  return a.ShortDateFormat == b.ShortDateFormat && a.LongTimeFormat == b.LongTimeFormat &&
+         a.DateSeparator == b.DateSeparator && a.TimeSeparator == b.TimeSeparator;
+}
+
+// Loading a roster reads thousands of texts under the same settings: their layout is made once. A
+// few are kept, per thread, for callers that switch between formats.
+const Layout& LayoutFor(const TFormatSettings& settings) {
+  constexpr size_t kKept = 4;
+  thread_local std::vector<Layout> recent;
+  for (const Layout& layout : recent)
+    if (SameSettings(layout.settings, settings)) return layout;
+  if (recent.size() == kKept) recent.erase(recent.begin());
+  recent.push_back(MakeLayout(settings));
+  return recent.back();
+}
+
+bool ReadTime(std::u16string_view text, const Layout& layout, Fields& fields) {
+  for (const Tokens& shape : layout.times) {
     Fields attempt = fields;
     Reader reader(text);
-    if (MatchTokens(shape, settings, reader, attempt) && reader.AtEnd() && attempt.hour >= 0 &&
+    if (MatchTokens(shape, layout.settings, reader, attempt) && reader.AtEnd() && attempt.hour >= 0 &&
         attempt.minute >= 0) {
       fields = attempt;
       return true;
@@ -450,6 +487,101 @@ bool ToHour24(Fields& fields) {
   if (fields.pm < 0) return fields.hour <= 23;
   if (fields.hour < 1 || fields.hour > 12) return false;
   fields.hour = fields.hour % 12 + (fields.pm == 1 ? 12 : 0);
+  return true;
+}
+
+// Reads trimmed text in the layout's date format, optionally followed by a time; a year written with
+// fewer than minYearDigits digits is refused.
+bool ReadMoment(std::u16string_view text, const Layout& layout, size_t minYearDigits, TDateTime& value) {
+  Reader reader(text);
+  Fields fields;
+  if (!MatchTokens(layout.date, layout.settings, reader, fields)) return false;
+  if (fields.year < 0 || fields.month < 0 || fields.day < 0 || fields.yearDigits < minYearDigits)
+    return false;
+  if (!reader.AtEnd()) {
+    if (!reader.Spaces() && !(layout.isoDivider && reader.Literal(u"T"))) return false;
+    if (!ReadTime(text.substr(reader.Pos()), layout, fields)) return false;
+  }
+  if (fields.hour < 0) fields.hour = fields.minute = 0;
+  if (!ToHour24(fields)) return false;
+  TDateTime date, time;
+  if (!TryEncodeDate(ExpandYear(fields.year, fields.yearDigits), fields.month, fields.day, date) ||
+      !TryEncodeTime(fields.hour, fields.minute, fields.second, fields.milli, time))
+    return false;
+  value = ComposeDateTime(date, time);
+  return true;
+}
+
+// ---- Other known forms ------------------------------------------------------------------------
+
+// A roster outlives a change of locale, and the Windows version writes its own formats. Every date
+// form below meets every time form: what this program writes under the common locales, what the
+// Windows version writes, year-first dates with any of "/", "-", "." and ISO 8601.
+struct KnownForm {
+  const char16_t* pattern;
+  char16_t separator;
+  bool isoDivider = false;
+};
+
+constexpr KnownForm kKnownDates[] = {
+    {u"mm/dd/yyyy", u'/'},        // C, en_US; Windows en-US (m/d/yyyy)
+    {u"dd/mm/yyyy", u'/'},        // en_GB, fr_FR, es_ES, it_IT, pt_BR
+    {u"dd/mm/yyyy", u'.'},        // de_DE, ru_RU, pl_PL, cs_CZ
+    {u"dd/mm/yyyy", u'-'},        // nl_NL, da_DK
+    {u"yyyy/mm/dd", u'/'},        // Windows ja-JP and zh-CN
+    {u"yyyy/mm/dd", u'-', true},  // ISO 8601, sv_SE, hu_HU, en_CA
+    {u"yyyy/mm/dd", u'.'},        // year first with dots
+    {u"yyyy年mm月dd日", u'/'},    // ja_JP, zh_CN, zh_TW
+    {u"yyyy년 mm월 dd일", u'/'},  // ko_KR
+};
+
+constexpr KnownForm kKnownTimes[] = {
+    {u"hh:nn:ss am/pm", u':'},  // en_US; read without the marker, the 24-hour clock of most others
+    {u"hh:nn:ss", u'.'},        // fi_FI
+    {u"hh時nn分ss秒", u':'},    // ja_JP, zh_TW
+    {u"hh时nn分ss秒", u':'},    // zh_CN
+    {u"hh시 nn분 ss초", u':'},  // ko_KR
+};
+
+const std::vector<Layout>& KnownLayouts() {
+  static const std::vector<Layout> layouts = [] {
+    std::vector<Layout> all;
+    for (const KnownForm& date : kKnownDates) {
+      for (const KnownForm& time : kKnownTimes)
+        all.push_back(
+            MakeLayout({date.pattern, time.pattern, date.separator, time.separator}, date.isoDivider));
+    }
+    return all;
+  }();
+  return layouts;
+}
+
+struct Reading {
+  TDateTime value;
+  bool dayFirst;  // read by a form with the day before the month
+};
+
+bool SwappedDayAndMonth(TDateTime a, TDateTime b) {
+  int ya, ma, da, yb, mb, db;
+  DecodeDate(a, ya, ma, da);
+  DecodeDate(b, yb, mb, db);
+  return ya == yb && ma == db && da == mb && Split(a).msOfDay == Split(b).msOfDay;
+}
+
+// The moment every reading agrees on. Where forms with the day first and forms with the month first
+// disagree only on which number is which, the order of the current format decides; any other
+// disagreement leaves the text unread.
+bool PickReading(const std::vector<Reading>& readings, bool dayFirst, TDateTime& value) {
+  std::optional<TDateTime> inOrder, otherOrder;
+  for (const Reading& reading : readings) {
+    std::optional<TDateTime>& slot = reading.dayFirst == dayFirst ? inOrder : otherOrder;
+    if (slot && *slot != reading.value) return false;
+    slot = reading.value;
+  }
+  if (inOrder && otherOrder && *inOrder != *otherOrder && !SwappedDayAndMonth(*inOrder, *otherOrder))
+    return false;
+  if (!inOrder && !otherOrder) return false;
+  value = inOrder ? *inOrder : *otherOrder;
   return true;
 }
 
@@ -549,23 +681,19 @@ TDateTime StrToDateTime(const String& text, const TFormatSettings& settings) {
 }
 
 bool TryStrToDateTime(const String& text, TDateTime& value, const TFormatSettings& settings) {
+  return ReadMoment(Trim(text), LayoutFor(settings), 1, value);
+}
+
+bool TryStrToDateTimeAnyForm(const String& text, TDateTime& value, const TFormatSettings& settings) {
   const String trimmed = Trim(text);
-  Reader reader(trimmed);
-  Fields fields;
-  if (!MatchTokens(Tokenize(settings.ShortDateFormat), settings, reader, fields)) return false;
-  if (fields.year < 0 || fields.month < 0 || fields.day < 0) return false;
-  if (!reader.AtEnd()) {
-    if (!reader.Spaces()) return false;
-    if (!ReadTime(std::u16string_view(trimmed).substr(reader.Pos()), settings, fields)) return false;
+  const Layout& current = LayoutFor(settings);
+  if (ReadMoment(trimmed, current, 1, value)) return true;
+  std::vector<Reading> readings;
+  for (const Layout& layout : KnownLayouts()) {
+    TDateTime reading;
+    if (ReadMoment(trimmed, layout, 4, reading)) readings.push_back({reading, layout.dayFirst});
   }
-  if (fields.hour < 0) fields.hour = fields.minute = 0;
-  if (!ToHour24(fields)) return false;
-  TDateTime date, time;
-  if (!TryEncodeDate(ExpandYear(fields.year, fields.yearDigits), fields.month, fields.day, date) ||
-      !TryEncodeTime(fields.hour, fields.minute, fields.second, fields.milli, time))
-    return false;
-  value = ComposeDateTime(date, time);
-  return true;
+  return PickReading(readings, current.dayFirst, value);
 }
 
 }  // namespace kestrum

@@ -47,4 +47,11 @@ TDateTime StrToDateTime(const String& text);
 TDateTime StrToDateTime(const String& text, const TFormatSettings& settings);
 bool TryStrToDateTime(const String& text, TDateTime& value, const TFormatSettings& settings);
 
+// Reads a stored date text that may have been written under another regional format: the given
+// settings first, then the other forms a roster file is known to hold (the common locales' formats,
+// the Windows version's, year-first dates with "/", "-" or ".", ISO 8601), with a four-digit year.
+// A text that those forms read as different moments is refused, except where only day and month
+// could be swapped: then the order of the given settings wins.
+bool TryStrToDateTimeAnyForm(const String& text, TDateTime& value, const TFormatSettings& settings);
+
 }  // namespace kestrum

@@ -97,16 +97,16 @@ void CheckRaidKeysAreDistinct(const TRaidNames& ARaidNames) {
   }
 }
 
-// The end moment stored under the raid's name, 0 when the key is missing; nothing when the file holds
-// a text that is no date.
-std::optional<TDateTime> ReadActivateTime(const TVoMemIniFile& Ini, const String& Section,
-                                          const String& RaidName) {
+// A timer's stored moment, in the current format or any other known one. Text that none reads is
+// kept in the timer unread, so that a change of locale or a file from elsewhere loses no lock-out.
+void ReadActivateTime(const TVoMemIniFile& Ini, const String& Section, const String& RaidName,
+                      TRaidTimerData& Timer) {
+  const String text = Ini.ReadString(Section, RaidName, kDefaultDateText);
   TDateTime value = 0;
-  if (TryStrToDateTime(Ini.ReadString(Section, RaidName, kDefaultDateText), value, FormatSettings()))
-    return value;
-  // The default text reads as 0 under formats that cannot read it.
-  if (!Ini.ValueExists(Section, RaidName)) return 0;
-  return std::nullopt;
+  if (TryStrToDateTimeAnyForm(text, value, FormatSettings()))
+    Timer.SetActivateTime(value);
+  else
+    Timer.SetUnreadText(Trim(text).empty() ? String() : text);
 }
 
 // The integer stored under the key, 0 when missing or no integer; the latter is noted.
@@ -146,8 +146,24 @@ void TRaidTimerData::Done() {
   DoneAfter(LockOutLength);
 }
 
+void TRaidTimerData::SetActivateTime(TDateTime value) {
+  FActivateTime = value;
+  FUnreadText.clear();
+}
+
+void TRaidTimerData::SetUnreadText(const String& AText) {
+  FActivateTime = 0;
+  FUnreadText = AText;
+}
+
+void TRaidTimerData::Assign(const TRaidTimerData& ASrc) {
+  FActivateTime = ASrc.FActivateTime;
+  FCount = ASrc.FCount;
+  FUnreadText = ASrc.FUnreadText;
+}
+
 void TRaidTimerData::DoneAfter(TDateTime AInterval) {
-  FActivateTime = Now() + AInterval;
+  SetActivateTime(Now() + AInterval);
   ++FCount;  // unsigned: wraps to 0 after 4294967295
 }
 
@@ -164,8 +180,10 @@ TCharaData::TCharaData(const String& AName, const std::vector<TDateTime>& ARaidT
 
 TCharaData::TCharaData(const TCharaData& ASrc) : FName(ASrc.FName) {
   FRaidTimerDatas.reserve(ASrc.FRaidTimerDatas.size());
-  for (const auto& timer : ASrc.FRaidTimerDatas)
-    FRaidTimerDatas.push_back(std::make_unique<TRaidTimerData>(timer->ActivateTime(), timer->Count()));
+  for (const auto& timer : ASrc.FRaidTimerDatas) {
+    FRaidTimerDatas.push_back(std::make_unique<TRaidTimerData>(0, 0));
+    FRaidTimerDatas.back()->Assign(*timer);
+  }
 }
 
 TCharaData::~TCharaData() {
@@ -191,10 +209,7 @@ void TCharaData::MoveRaid(int FromIdx, int ToIdx) {
 void TCharaData::CopyFrom(const TCharaData& ASrc) {
   FName = ASrc.FName;
   if (RaidCount() != ASrc.RaidCount()) return;
-  for (size_t k = 0; k < FRaidTimerDatas.size(); ++k) {
-    FRaidTimerDatas[k]->SetActivateTime(ASrc.FRaidTimerDatas[k]->ActivateTime());
-    FRaidTimerDatas[k]->SetCount(ASrc.FRaidTimerDatas[k]->Count());
-  }
+  for (size_t k = 0; k < FRaidTimerDatas.size(); ++k) FRaidTimerDatas[k]->Assign(*ASrc.FRaidTimerDatas[k]);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -351,15 +366,13 @@ void TKestrum::LoadCharas(const TVoMemIniFile& Ini, size_t AKeyCount) {
       FUnread.Add(TUnreadReason::MissingCharacters);
       continue;
     }
-    std::vector<TDateTime> times(raidCount);
     std::vector<uint32_t> counts(raidCount);
-    for (int32_t k = 0; k < raidCount; ++k) {
-      const std::optional<TDateTime> time = ReadActivateTime(Ini, section, FRaidNames[k]);
-      if (!time) FUnread.Add(TUnreadReason::UnreadDates);
-      times[k] = time.value_or(0);
+    for (int32_t k = 0; k < raidCount; ++k)
       counts[k] = static_cast<uint32_t>(ReadCount(Ini, section, FRaidNames[k] + kCountSuffix, FUnread));
-    }
-    FCharaDatas.push_back(std::make_unique<TCharaData>(name, times, counts));
+    auto chara = std::make_unique<TCharaData>(name, std::vector<TDateTime>(raidCount, 0), counts);
+    for (int32_t k = 0; k < raidCount; ++k)
+      ReadActivateTime(Ini, section, FRaidNames[k], *chara->GetRaidTimerDatas(k));
+    FCharaDatas.push_back(std::move(chara));
   }
 }
 
@@ -407,7 +420,8 @@ void TKestrum::Save() {
       ini.WriteString(section, kNameKey, chara.Name());
       for (int32_t k = 0; k < RaidCount(); ++k) {
         const TRaidTimerData& timer = *chara.GetRaidTimerDatas(k);
-        ini.WriteString(section, FRaidNames[k], DateTimeToStr(timer.ActivateTime()));
+        ini.WriteString(section, FRaidNames[k],
+                        timer.HasUnreadText() ? timer.UnreadText() : DateTimeToStr(timer.ActivateTime()));
         ini.WriteInteger(section, FRaidNames[k] + kCountSuffix, static_cast<int32_t>(timer.Count()));
       }
     }

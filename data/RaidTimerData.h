@@ -22,9 +22,19 @@ class TRaidTimerData {
   TRaidTimerData& operator=(const TRaidTimerData&) = delete;
 
   TDateTime ActivateTime() const { return FActivateTime; }
-  void SetActivateTime(TDateTime value) { FActivateTime = value; }
+  // A new moment replaces a date text kept unread.
+  void SetActivateTime(TDateTime value);
   uint32_t Count() const { return FCount; }
   void SetCount(uint32_t value) { FCount = value; }
+
+  // A stored date text that no known format reads. The timer runs as "no lock-out" meanwhile, and
+  // saving writes the text back as it was, until a run is recorded or the moment is set anew.
+  const String& UnreadText() const { return FUnreadText; }
+  bool HasUnreadText() const { return !FUnreadText.empty(); }
+  // Keeps AText unread (an empty one keeps nothing) and clears the moment.
+  void SetUnreadText(const String& AText);
+  // Takes over moment, count and unread text.
+  void Assign(const TRaidTimerData& ASrc);
 
   // True when the raid can be entered now: no lock-out recorded, or its end has come.
   bool Enabled() const;
@@ -39,6 +49,7 @@ class TRaidTimerData {
 
   uint32_t FCount;
   TDateTime FActivateTime;
+  String FUnreadText;
 };
 
 // A character: its name and one timer per raid of the roster, in the roster's raid order.
@@ -95,7 +106,6 @@ enum class TUnreadReason {
   MissingRaidNames,   // "RAID" "COUNT" promises more raid names than the file has
   MissingCharacters,  // "CHARA" "COUNT" promises more characters than the file has
   UnreadNumbers,      // counts that are no number
-  UnreadDates,        // end moments that are no date text
   CutByBounds,        // raid names or characters beyond what a file of its size can stand for
 };
 

@@ -1,10 +1,15 @@
 // Any text read as a date and time under each regional format the program meets: never a crash,
 // the throwing and the non-throwing reader agree, and whatever is accepted is written back as text
 // that reads as the same moment (to the second, which is all the formats show) and stays put.
+// The reader of stored texts, which also tries the other known forms, gives what the format's own
+// reader gives wherever that one reads the text, and whatever it reads otherwise is written in the
+// format and read back by it as the same moment; and what one format writes, every other reads as
+// the same moment, or with day and month swapped where only their order tells them apart.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/DateTime.h"
@@ -45,9 +50,29 @@ bool SameToTheSecond(const TMoment& a, const TMoment& b) {
          a.Minute == b.Minute && a.Second == b.Second;
 }
 
+bool SwappedDayAndMonth(const TMoment& a, const TMoment& b) {
+  TMoment swapped = b;
+  std::swap(swapped.Day, swapped.Month);
+  return SameToTheSecond(a, swapped);
+}
+
 std::string Describe(const char* format, const String& input, const String& written) {
   return std::string("format ") + format + ", input \"" + ToUtf8(input) + "\", written \"" + ToUtf8(written) +
          "\"";
+}
+
+void CheckAcrossFormats(const TNamedFormat& writer, TDateTime value) {
+  const String written = DateTimeToStr(value, writer.Settings);
+  const TMoment moment = Decode(value);
+  for (const TNamedFormat& reader : Formats()) {
+    TDateTime back = 0;
+    const std::string detail =
+        std::string("read under ") + reader.Name + ", " + Describe(writer.Name, {}, written);
+    fuzz::Check(TryStrToDateTimeAnyForm(written, back, reader.Settings),
+                "what one format writes another does not read", detail);
+    fuzz::Check(SameToTheSecond(moment, Decode(back)) || SwappedDayAndMonth(moment, Decode(back)),
+                "what one format writes another reads as another moment", detail);
+  }
 }
 
 void CheckFormat(const TNamedFormat& format, const String& text) {
@@ -62,6 +87,7 @@ void CheckFormat(const TNamedFormat& format, const String& text) {
                 Describe(format.Name, text, {}));
   }
   if (!accepted) return;
+  CheckAcrossFormats(format, value);
 
   const String written = DateTimeToStr(value, format.Settings);
   TDateTime back = 0;
@@ -78,6 +104,24 @@ void CheckFormat(const TNamedFormat& format, const String& text) {
               "date text is not stable after one round", Describe(format.Name, text, written));
 }
 
+void CheckAnyForm(const TNamedFormat& format, const String& text) {
+  TDateTime own = 0;
+  const bool ownAccepted = TryStrToDateTime(text, own, format.Settings);
+  TDateTime value = 0;
+  const bool accepted = TryStrToDateTimeAnyForm(text, value, format.Settings);
+  if (ownAccepted) {
+    fuzz::Check(accepted && value == own, "the stored-text reader does not give the format's own reading",
+                Describe(format.Name, text, {}));
+    return;
+  }
+  if (!accepted) return;
+  const String written = DateTimeToStr(value, format.Settings);
+  TDateTime back = 0;
+  fuzz::Check(
+      TryStrToDateTime(written, back, format.Settings) && SameToTheSecond(Decode(value), Decode(back)),
+      "a text read in another form is not written as the same moment", Describe(format.Name, text, written));
+}
+
 }  // namespace
 }  // namespace kestrum
 
@@ -86,6 +130,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Dates are short; long inputs only slow the search down.
   if (size > 256) return -1;
   const String text = FromUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
-  for (const TNamedFormat& format : Formats()) CheckFormat(format, text);
+  for (const TNamedFormat& format : Formats()) {
+    CheckFormat(format, text);
+    CheckAnyForm(format, text);
+  }
   return 0;
 }

@@ -158,7 +158,9 @@ TEST_F(DataFileTest, MissingOrUnreadableDatesAreNotLocked) {
       {"year/month/day settings read the default text",
        {u"yyyy/mm/dd", u"hh:nn:ss", u'/', u':'},
        EncodeDate(1980, 1, 1)},
-      {"day.month.year settings cannot read it", {u"dd.mm.yyyy", u"hh:nn:ss", u'.', u':'}, 0},
+      {"day.month.year settings read it as another known form",
+       {u"dd.mm.yyyy", u"hh:nn:ss", u'.', u':'},
+       EncodeDate(1980, 1, 1)},
   };
   WriteFileBytes(DataFile(), Lines({"[RAID]", "COUNT=2", "0=a", "1=b", "[CHARA]", "COUNT=1", "[CHARA0]",
                                     "NAME=x", "b=not a date", "b COUNT=many"}));
@@ -167,6 +169,10 @@ TEST_F(DataFileTest, MissingOrUnreadableDatesAreNotLocked) {
     const TRosterModel model = LoadedModel();
     ASSERT_EQ(model.Charas.size(), 1u);
     EXPECT_EQ(model.Charas[0].Timers, (std::vector<TTimerModel>{{c.missingKey, 0}, {0, 0}})) << c.what;
+    TKestrum roster;
+    roster.Load();
+    EXPECT_FALSE(roster.GetCharaDatas(0)->GetRaidTimerDatas(0)->HasUnreadText()) << c.what;
+    EXPECT_EQ(roster.GetCharaDatas(0)->GetRaidTimerDatas(1)->UnreadText(), u"not a date") << c.what;
   }
 }
 

@@ -56,6 +56,32 @@ TEST_F(TimerTest, DoneStartsTheLockOutNowAndCountsTheRun) {
   }
 }
 
+// A date text the file holds but no format reads: kept until the timer gets a moment of its own.
+TEST_F(TimerTest, UnreadTextStaysUntilTheMomentIsSet) {
+  struct Case {
+    const char* what;
+    void (*change)(TRaidTimerData&);
+    bool kept;
+  };
+  const Case cases[] = {
+      {"a changed count", [](TRaidTimerData& t) { t.SetCount(9); }, true},
+      {"a recorded run", [](TRaidTimerData& t) { t.Done(); }, false},
+      {"a reset", [](TRaidTimerData& t) { t.SetActivateTime(0); }, false},
+      {"a new moment", [](TRaidTimerData& t) { t.SetActivateTime(45000); }, false},
+      {"an empty text", [](TRaidTimerData& t) { t.SetUnreadText(u""); }, false},
+  };
+  for (const Case& c : cases) {
+    TRaidTimerData timer(now_ + 1, 3);
+    timer.SetUnreadText(u"Sa 9. März 2030");
+    EXPECT_TRUE(timer.HasUnreadText()) << c.what;
+    EXPECT_EQ(timer.ActivateTime(), 0) << c.what;
+    EXPECT_TRUE(timer.Enabled()) << c.what << ": an unread end shows as no lock-out";
+    c.change(timer);
+    EXPECT_EQ(timer.HasUnreadText(), c.kept) << c.what;
+    EXPECT_EQ(timer.UnreadText(), c.kept ? u"Sa 9. März 2030" : u"") << c.what;
+  }
+}
+
 TEST_F(TimerTest, DoneKeepsTheMillisecondsOfTheClock) {
   now_ = EncodeDate(2024, 3, 5) + EncodeTime(23, 59, 59, 999);
   TRaidTimerData timer(0, 0);
@@ -150,6 +176,24 @@ TEST(CharaTest, CopyFromTakesValuesIntoTheSameTimerObjects) {
   EXPECT_EQ(Counts(target), (std::vector<uint32_t>{5, 6, 7, 4294967295u}));
   EXPECT_EQ(target.GetRaidTimerDatas(0)->ActivateTime(), 0);
   EXPECT_EQ(target.GetRaidTimerDatas(3)->ActivateTime(), 23);
+}
+
+// The character editor works on a copy and takes it back with CopyFrom: an unread text comes back
+// unless the edit gave that timer a moment.
+TEST(CharaTest, CopyAndCopyFromCarryUnreadTexts) {
+  TCharaData target = FourTimers();
+  target.GetRaidTimerDatas(1)->SetUnreadText(u"kept");
+  target.GetRaidTimerDatas(2)->SetUnreadText(u"replaced");
+  TCharaData edited(target);
+  EXPECT_EQ(edited.GetRaidTimerDatas(1)->UnreadText(), u"kept");
+  edited.SetName(u"renamed");
+  edited.GetRaidTimerDatas(2)->SetActivateTime(30);
+  target.CopyFrom(edited);
+  EXPECT_EQ(target.GetRaidTimerDatas(1)->UnreadText(), u"kept");
+  EXPECT_EQ(target.GetRaidTimerDatas(1)->ActivateTime(), 0);
+  EXPECT_FALSE(target.GetRaidTimerDatas(2)->HasUnreadText());
+  EXPECT_EQ(target.GetRaidTimerDatas(2)->ActivateTime(), 30);
+  EXPECT_EQ(Counts(target), (std::vector<uint32_t>{0, 1, 2, 3}));
 }
 
 TEST(CharaTest, CopyFromWithOtherRaidCountTakesTheNameOnly) {

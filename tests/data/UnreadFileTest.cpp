@@ -73,8 +73,6 @@ TEST_F(UnreadFileTest, ADamagedFileIsKeptAsItWasOnceBeforeItIsReplaced) {
       {"RAID COUNT without any name", Lines({"[RAID]", "COUNT=2"}), TUnreadReason::MissingRaidNames},
       {"a raid name beyond the bounds", Lines({"[RAID]", "COUNT=100", "0=VoN", "50=TF"}),
        TUnreadReason::CutByBounds},
-      {"a date text that is no date", kRoster + Lines({"[CHARA0]", "TF=someday"}),
-       TUnreadReason::UnreadDates},
       {"a count that is no number", kRoster + Lines({"[CHARA0]", "TF COUNT=many"}),
        TUnreadReason::UnreadNumbers},
   };
@@ -116,6 +114,8 @@ TEST_F(UnreadFileTest, AFileReadWholeIsNotCopied) {
        "; mine\n[raid]\n count = 2 \n0 = VoN\n1=TF\nextra=1\n[Other]\nk=v\n[CHARA]\nCOUNT=0\n"},
       {"a CP932 roster",
        Lines({"[RAID]", "COUNT=1", kTowerCp932, "[CHARA]", "COUNT=1", "[CHARA0]", kNameCp932})},
+      // A date text in no known form stays in the file as it is, so there is nothing to keep.
+      {"a date text that is no date", kRoster + Lines({"[CHARA0]", "TF=someday"})},
       {"a Windows-1252 roster",
        Lines({"[RAID]", "COUNT=1", "0=Caf\xE9\x81", "[CHARA]", "COUNT=1", "[CHARA0]", "NAME=J\xF6rg"})},
   };
