@@ -115,7 +115,8 @@ TEST_F(UnreadFileTest, AFileReadWholeIsNotCopied) {
       {"a CP932 roster",
        Lines({"[RAID]", "COUNT=1", kTowerCp932, "[CHARA]", "COUNT=1", "[CHARA0]", kNameCp932})},
       // A date text in no known form stays in the file as it is, so there is nothing to keep.
-      {"a date text that is no date", kRoster + Lines({"[CHARA0]", "TF=someday"})},
+      {"a date text that is no date",
+       Lines({"[RAID]", "COUNT=1", "0=TF", "[CHARA]", "COUNT=1", "[CHARA0]", "NAME=Ann", "TF=someday"})},
       {"a Windows-1252 roster",
        Lines({"[RAID]", "COUNT=1", "0=Caf\xE9\x81", "[CHARA]", "COUNT=1", "[CHARA0]", "NAME=J\xF6rg"})},
   };
