@@ -20,6 +20,7 @@
 #include "platform/scrposadjustor.h"
 #include "ui/DialogParts.h"
 #include "ui/NameValidator.h"
+#include "ui/OuterGeometry.h"
 #include "ui/TagOwner.h"
 #include "ui/raiddatafrm.h"
 
@@ -223,14 +224,18 @@ void TChrDatForm::LoadFormSettings() {
   // Like any window, never taller than the screen, so that the buttons stay reachable.
   const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
   if (screen) height = std::min(height, screen->availableGeometry().height());
-  resize(width(), height);
+  // The stored height is the outer one; the frame is known only once the editor has appeared.
+  ApplyWithFrame(*this, [this, height] {
+    const QMargins frame = WindowFrame(*this);
+    resize(width(), height - frame.top() - frame.bottom());
+  });
 }
 
 void TChrDatForm::SaveFormSettings() {
   const String fileName = GetConfigFileName();
   ForceFileDir(fileName);
   TVoMemIniFile settings(fileName);
-  settings.WriteInteger(SettingsSection, HeightKey, height());
+  settings.WriteInteger(SettingsSection, HeightKey, OuterGeometry(*this).height());
   settings.UpdateFile();
 }
 
