@@ -63,6 +63,7 @@ TChrDatForm::TChrDatForm(QWidget* AOwner)
     : QDialog(AOwner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   setObjectName(QStringLiteral("ChrDatForm"));
   setWindowTitle(QStringLiteral("Character Data Editor"));
+  KeepUnminimised(*this);
   setFont(QFont(QStringLiteral("Tahoma"), 8));
   resize(296, 333);
 
