@@ -194,6 +194,34 @@ def is_shown(window):
         "xprop", "-id", window, "_NET_WM_STATE")
 
 
+class Screenshot:
+    """The window's client area as grey levels, from ImageMagick's import."""
+
+    def __init__(self, window):
+        ppm = subprocess.run(["import", "-window", window, "-depth", "8", "ppm:-"], capture_output=True,
+                             env=dict(os.environ, DISPLAY=XSERVER.display), check=True).stdout
+        magic, size, _, pixels = ppm.split(b"\n", 3)
+        assert magic == b"P6"
+        self.width, self.height = map(int, size.split())
+        self.pixels = pixels
+
+    def grey(self, x, y):
+        return self.pixels[(y * self.width + x) * 3]
+
+    def grid_lines(self):
+        """(horizontal, vertical): the grid's lines, one grey level across the window."""
+        def uniform(values):
+            level = max(set(values), key=values.count)
+            return level if values.count(level) >= 0.95 * len(values) and level < 235 else None
+        rows = [(y, uniform([self.grey(x, y) for x in range(self.width)])) for y in range(self.height)]
+        rows = [(y, level) for y, level in rows if level is not None]
+        line_grey = rows[-1][1]  # the bottom line of the last raid
+        horizontal = [y for y, level in rows if level == line_grey]
+        first_row = range(horizontal[0] + 1, horizontal[1])
+        vertical = [x for x in range(self.width) if all(self.grey(x, y) == line_grey for y in first_row)]
+        return horizontal, vertical
+
+
 def framed(window):
     return "=" in XSERVER.x("xprop", "-id", window, "_NET_FRAME_EXTENTS")
 
@@ -282,6 +310,23 @@ class WithWindowManager(KestrumCase):
         wait_for("the dialog to close", lambda: not is_shown(dialog))
         self.assertEqual(copy.quit(window), 0)
 
+    def test_press_on_a_partly_visible_ok_button_records_that_character(self):
+        charas = ["Alpha", "Bravo", "Charlie", "Delta", "Echo", "Foxtrot"]
+        self.home.write("raid.dat", roster(charas, ["VoN", "TF"]))
+        self.home.write("cfg.ini", config(100, 100, 400, 260, 1))
+        copy, window = self.start_and_wait()
+        wait_for("the window's size", lambda: outer_geometry(window) == (100, 100, 400, 260))
+        shot = Screenshot(window)
+        rows, columns = shot.grid_lines()
+        # columns[0] ends the raid names; the last character column seen is cut by the window edge.
+        width = columns[1] - columns[0]
+        self.assertGreater(columns[-1] + width, shot.width, "no character column is cut")
+        x, y = columns[-1] + 8, (rows[0] + rows[1]) // 2  # the left part of its first OK button
+        XSERVER.x("xdotool", "mousemove", "--window", window, str(x), str(y), "click", "1")
+        wait_for("a run in raid.dat", lambda: runs_recorded(self.home.read("raid.dat")), timeout=3)
+        self.assertEqual(runs_recorded(self.home.read("raid.dat")), [(charas[len(columns) - 1], "VoN")])
+        self.assertEqual(copy.quit(window), 0)
+
     def test_keyboard_records_the_current_cell(self):
         self.home.write("raid.dat", roster(["Alpha", "Bravo", "Charlie"], ["VoN", "TF", "DQ"]))
         copy, window = self.start_and_wait()
@@ -295,7 +340,7 @@ class WithWindowManager(KestrumCase):
 def main():
     global KESTRUM, XSERVER
     KESTRUM = os.path.abspath(sys.argv.pop(1))
-    for program in ("Xvfb", "openbox", "xdotool", "xprop", "xwininfo"):
+    for program in ("Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "import"):
         if not shutil.which(program):
             print(f"{program} is missing (scripts/install-deps installs it): skipped", file=sys.stderr)
             return SKIPPED
