@@ -226,6 +226,7 @@ void TChrDatForm::LoadFormSettings() {
   const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
   if (screen) height = std::min(height, screen->availableGeometry().height());
   // The stored height is the outer one; the frame is known only once the editor has appeared.
+  FOuterHeight = height;
   ApplyWithFrame(*this, [this, height] {
     const QMargins frame = WindowFrame(*this);
     resize(width(), height - frame.top() - frame.bottom());
@@ -236,7 +237,8 @@ void TChrDatForm::SaveFormSettings() {
   const String fileName = GetConfigFileName();
   ForceFileDir(fileName);
   TVoMemIniFile settings(fileName);
-  settings.WriteInteger(SettingsSection, HeightKey, OuterGeometry(*this).height());
+  if (isVisible()) FOuterHeight = OuterGeometry(*this).height();
+  settings.WriteInteger(SettingsSection, HeightKey, FOuterHeight);
   settings.UpdateFile();
 }
 
@@ -278,6 +280,11 @@ bool TChrDatForm::eventFilter(QObject* AWatched, QEvent* AEvent) {
     return true;
   }
   return QDialog::eventFilter(AWatched, AEvent);
+}
+
+void TChrDatForm::done(int AResult) {
+  FOuterHeight = OuterGeometry(*this).height();
+  QDialog::done(AResult);
 }
 
 void TChrDatForm::keyPressEvent(QKeyEvent* AEvent) {

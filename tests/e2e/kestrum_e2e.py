@@ -209,17 +209,27 @@ class Screenshot:
         return self.pixels[(y * self.width + x) * 3]
 
     def grid_lines(self):
-        """(horizontal, vertical): the grid's lines, one grey level across the window."""
+        """(horizontal, vertical): the grid's lines, one grey level across the window; None while
+        fewer than two of each are drawn."""
         def uniform(values):
             level = max(set(values), key=values.count)
             return level if values.count(level) >= 0.95 * len(values) and level < 235 else None
         rows = [(y, uniform([self.grey(x, y) for x in range(self.width)])) for y in range(self.height)]
         rows = [(y, level) for y, level in rows if level is not None]
+        if not rows:
+            return None
         line_grey = rows[-1][1]  # the bottom line of the last raid
         horizontal = [y for y, level in rows if level == line_grey]
+        if len(horizontal) < 2:
+            return None
         first_row = range(horizontal[0] + 1, horizontal[1])
         vertical = [x for x in range(self.width) if all(self.grey(x, y) == line_grey for y in first_row)]
-        return horizontal, vertical
+        return (horizontal, vertical) if len(vertical) >= 2 else None
+
+
+def grid_lines(window):
+    """The grid's lines once the window shows the grid."""
+    return wait_for("the grid drawn", lambda: Screenshot(window).grid_lines())
 
 
 def framed(window):
@@ -273,6 +283,10 @@ class WindowGeometry(KestrumCase):
                     self.round_trip(align)
 
 
+# More characters than a 400-pixel window shows: the grid's lines then cross the whole window.
+SIX_CHARAS = ["Alpha", "Bravo", "Charlie", "Delta", "Echo", "Foxtrot"]
+
+
 class WithWindowManager(KestrumCase):
     def setUp(self):
         super().setUp()
@@ -311,20 +325,34 @@ class WithWindowManager(KestrumCase):
         self.assertEqual(copy.quit(window), 0)
 
     def test_press_on_a_partly_visible_ok_button_records_that_character(self):
-        charas = ["Alpha", "Bravo", "Charlie", "Delta", "Echo", "Foxtrot"]
-        self.home.write("raid.dat", roster(charas, ["VoN", "TF"]))
+        self.home.write("raid.dat", roster(SIX_CHARAS, ["VoN", "TF"]))
         self.home.write("cfg.ini", config(100, 100, 400, 260, 1))
         copy, window = self.start_and_wait()
         wait_for("the window's size", lambda: outer_geometry(window) == (100, 100, 400, 260))
-        shot = Screenshot(window)
-        rows, columns = shot.grid_lines()
+        rows, columns = grid_lines(window)
         # columns[0] ends the raid names; the last character column seen is cut by the window edge.
         width = columns[1] - columns[0]
-        self.assertGreater(columns[-1] + width, shot.width, "no character column is cut")
+        self.assertGreater(columns[-1] + width, outer_geometry(window)[2], "no character column is cut")
         x, y = columns[-1] + 8, (rows[0] + rows[1]) // 2  # the left part of its first OK button
         XSERVER.x("xdotool", "mousemove", "--window", window, str(x), str(y), "click", "1")
         wait_for("a run in raid.dat", lambda: runs_recorded(self.home.read("raid.dat")), timeout=3)
-        self.assertEqual(runs_recorded(self.home.read("raid.dat")), [(charas[len(columns) - 1], "VoN")])
+        self.assertEqual(runs_recorded(self.home.read("raid.dat")), [(SIX_CHARAS[len(columns) - 1], "VoN")])
+        self.assertEqual(copy.quit(window), 0)
+
+    def test_character_editor_opens_at_its_stored_outer_height(self):
+        self.home.write("raid.dat", roster(SIX_CHARAS, ["VoN", "TF"]))
+        self.home.write("cfg.ini", config(100, 100, 400, 260, 1) + "[RDATPOS]\r\nHEIGHT=300\r\n")
+        copy, window = self.start_and_wait()
+        rows, columns = grid_lines(window)
+        x, y = (columns[0] + columns[1]) // 2, rows[0] - 8  # Alpha's name
+        XSERVER.x("xdotool", "mousemove", "--window", window, str(x), str(y), "click", "--repeat", "2", "1")
+        editor = wait_for("the character editor", lambda: XSERVER.x(
+            "xdotool", "search", "--onlyvisible", "--name", "Character Data Editor").split())[-1]
+        wait_for("the editor's frame", lambda: framed(editor))
+        wait_for("the editor's outer height 300", lambda: outer_geometry(editor)[3] == 300, timeout=3)
+        XSERVER.x("xdotool", "key", "--clearmodifiers", "alt+F4")
+        wait_for("the editor to close", lambda: not is_shown(editor))
+        self.assertRegex(self.home.read("cfg.ini"), rb"\[RDATPOS\]\s+HEIGHT=300\r\n")
         self.assertEqual(copy.quit(window), 0)
 
     def test_keyboard_records_the_current_cell(self):
