@@ -1,5 +1,6 @@
 #include "ui/OuterGeometry.h"
 
+#include <QEvent>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -12,15 +13,23 @@ constexpr int kFrameWatchStepMs = 20;
 constexpr int kFrameWatchSteps = 250;  // five seconds
 const char kFrameWatchName[] = "FrameWatch";
 
-// Asks the window system each step, because no event tells when the frame becomes known; stops
-// when it is known or after the last step, and deletes itself.
+// Asks the window system when the window is shown and then each step, because no event tells
+// when the frame becomes known; stops when it is known or after the last step, and deletes itself.
 class TFrameWatch final : public QTimer {
  public:
-  TFrameWatch(QWidget& AWindow, std::function<void()> AApply) : QTimer(&AWindow), FApply(std::move(AApply)) {
+  TFrameWatch(QWidget& AWindow, std::function<void()> AApply)
+      : QTimer(&AWindow), FWindow(AWindow), FApply(std::move(AApply)) {
     setObjectName(QLatin1String(kFrameWatchName));
     setInterval(kFrameWatchStepMs);
-    connect(this, &QTimer::timeout, this, [this, &AWindow] { Step(AWindow); });
+    connect(this, &QTimer::timeout, this, [this] { Step(FWindow); });
+    AWindow.installEventFilter(this);
     start();
+  }
+
+ protected:
+  bool eventFilter(QObject* AWatched, QEvent* AEvent) override {
+    if (AWatched == &FWindow && AEvent->type() == QEvent::Show && isActive()) Step(FWindow);
+    return false;
   }
 
  private:
@@ -33,6 +42,7 @@ class TFrameWatch final : public QTimer {
     }
   }
 
+  QWidget& FWindow;
   std::function<void()> FApply;
   int FSteps = 0;
 };
