@@ -1,5 +1,8 @@
 #include "platform/formutils.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include <QGuiApplication>
 #include <QRect>
 #include <QScreen>
@@ -21,13 +24,53 @@ TScreenSize PrimaryScreenSize() {
   return {primary->geometry().width(), primary->geometry().height()};
 }
 
-// The screen the form is on: the one under its middle, else the one Qt associates with it.
+// Squared gap between two rectangles that do not overlap, in double: the squares may not fit in
+// 64 bits.
+double SquaredDistance(const TRect& A, const TRect& B) {
+  const double dx = std::max<int64_t>({0, int64_t{B.Left} - A.Right, int64_t{A.Left} - B.Right});
+  const double dy = std::max<int64_t>({0, int64_t{B.Top} - A.Bottom, int64_t{A.Top} - B.Bottom});
+  return dx * dx + dy * dy;
+}
+
+// The monitor nearest to the form's outer window.
 QScreen* ScreenOf(const QWidget* AForm) {
-  QScreen* screen = QGuiApplication::screenAt(AForm->frameGeometry().center());
-  return screen != nullptr ? screen : AForm->screen();
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  std::vector<TRect> bounds;
+  for (const QScreen* screen : screens) bounds.push_back(ToTRect(screen->geometry()));
+  const int nearest = NearestMonitor(ToTRect(AForm->frameGeometry()), bounds);
+  return nearest < 0 ? nullptr : screens[nearest];
 }
 
 }  // namespace
+
+// Wide arithmetic: a window may be anywhere, stored positions included.
+int64_t OverlapArea(const TRect& A, const TRect& B) {
+  const int64_t width = int64_t{std::min(A.Right, B.Right)} - std::max(A.Left, B.Left) + 1;
+  const int64_t height = int64_t{std::min(A.Bottom, B.Bottom)} - std::max(A.Top, B.Top) + 1;
+  return width > 0 && height > 0 ? width * height : 0;
+}
+
+int NearestMonitor(const TRect& AWindow, const std::vector<TRect>& AMonitors) {
+  int best = -1;
+  int64_t bestOverlap = 0;
+  for (size_t i = 0; i < AMonitors.size(); ++i) {
+    const int64_t overlap = OverlapArea(AWindow, AMonitors[i]);
+    if (overlap > bestOverlap) {
+      best = static_cast<int>(i);
+      bestOverlap = overlap;
+    }
+  }
+  if (best >= 0) return best;
+  double bestDistance = 0;
+  for (size_t i = 0; i < AMonitors.size(); ++i) {
+    const double distance = SquaredDistance(AWindow, AMonitors[i]);
+    if (best < 0 || distance < bestDistance) {
+      best = static_cast<int>(i);
+      bestDistance = distance;
+    }
+  }
+  return best;
+}
 
 TRect TaskBarCorrectedArea(const TRect& AArea, const TRect& ATaskBar, TScreenSize APrimary) {
   const int halfW = (AArea.Right - AArea.Left + 1) / 2;

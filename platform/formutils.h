@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <vector>
 
 class QWidget;
 
@@ -95,6 +96,14 @@ struct TMonitorArea {
 };
 TMonitorArea ChooseMonitorArea(bool AWorkAreaExcludesTaskBar, bool ATaskBar, const TRect& ABounds,
                                const TRect& AWorkArea, bool AIsPrimary);
+
+// The area two rectangles share, in pixels; 0 when they do not meet.
+int64_t OverlapArea(const TRect& A, const TRect& B);
+
+// The monitor nearest to a window, as an index into AMonitors (full bounds): the one the window
+// overlaps most, else the one at the smallest distance from it; the first of equals. -1 when there
+// are no monitors.
+int NearestMonitor(const TRect& AWindow, const std::vector<TRect>& AMonitors);
 
 // The taskbar window's rectangle, when the desktop has one that can be found.
 std::optional<TRect> FindTaskBarRect();

@@ -1,10 +1,48 @@
 #include "ui/DialogParts.h"
 
+#include <QDialog>
+#include <QEvent>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QTimer>
 
 namespace kestrum {
+
+namespace {
+
+void Unminimise(QWidget& AWindow) {
+  if (!AWindow.isMinimized()) return;
+  AWindow.setWindowState(AWindow.windowState() & ~Qt::WindowMinimized);
+  AWindow.show();
+}
+
+// Undoes a minimising of its dialog as soon as the state change has been handled.
+class TMinimiseGuard final : public QObject {
+ public:
+  explicit TMinimiseGuard(QDialog& ADialog) : QObject(&ADialog), FDialog(ADialog) {
+    ADialog.installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* AWatched, QEvent* AEvent) override {
+    if (AWatched == &FDialog && AEvent->type() == QEvent::WindowStateChange && FDialog.isMinimized())
+      QTimer::singleShot(0, this, [this] { Restore(); });
+    return false;
+  }
+
+ private:
+  void Restore() {
+    if (QWidget* owner = FDialog.parentWidget()) Unminimise(*owner->window());
+    Unminimise(FDialog);
+    FDialog.raise();
+    FDialog.activateWindow();
+  }
+
+  QDialog& FDialog;
+};
+
+}  // namespace
 
 QPushButton* MakePlainButton(QWidget* AParent, const char* AName, const QString& ACaption,
                              const QRect& AGeometry) {
@@ -27,6 +65,10 @@ QFrame* MakeBevel(QWidget* AParent, const char* AName, const QRect& AGeometry) {
 bool IsDialogKey(const QKeyEvent& AEvent) {
   return AEvent.matches(QKeySequence::Cancel) || AEvent.key() == Qt::Key_Enter ||
          AEvent.key() == Qt::Key_Return;
+}
+
+void KeepUnminimised(QDialog& ADialog) {
+  new TMinimiseGuard(ADialog);
 }
 
 }  // namespace kestrum

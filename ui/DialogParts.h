@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QString>
 
+class QDialog;
 class QFrame;
 class QKeyEvent;
 class QPushButton;
@@ -19,5 +20,10 @@ QFrame* MakeBevel(QWidget* AParent, const char* AName, const QRect& AGeometry);
 
 // Escape and Enter, which a plain QDialog would turn into cancelling or its default button.
 bool IsDialogKey(const QKeyEvent& AEvent);
+
+// Keeps a modal dialog from staying minimised, together with the window it belongs to: window
+// managers that offer to minimise a fixed-size dialog anyway would hide the whole program behind
+// a dialog that no one can reach.
+void KeepUnminimised(QDialog& ADialog);
 
 }  // namespace kestrum

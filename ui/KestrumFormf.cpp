@@ -26,6 +26,7 @@
 #include "platform/scrposadjustor.h"
 #include "ui/ErrorReport.h"
 #include "ui/GridGeometry.h"
+#include "ui/OuterGeometry.h"
 #include "ui/RaidGrid.h"
 #include "ui/WindowSettings.h"
 #include "ui/aboutf.h"
@@ -89,14 +90,6 @@ void DrawTextBox(QPainter& ACanvas, const TTextBox& ABox, const QString& AText) 
   ACanvas.setClipRect(ToQRect(ABox.Clip));
   ACanvas.drawText(QPoint(ABox.X, ABox.Y + ACanvas.fontMetrics().ascent()), AText);
   ACanvas.setClipping(false);
-}
-
-// The window frame around the client area; zero where the window system draws none.
-QMargins FrameMargins(const QWidget& AWindow) {
-  const QRect outer = AWindow.frameGeometry();
-  const QRect inner = AWindow.geometry();
-  return QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-                  outer.bottom() - inner.bottom());
 }
 
 // The usable areas of all screens, the primary one first.
@@ -236,13 +229,7 @@ bool TKestrumForm::event(QEvent* AEvent) {
     WMBringToFront();
     return true;
   }
-  if (FPendingPlacement && (AEvent->type() == QEvent::Move || AEvent->type() == QEvent::Resize) &&
-      !FrameMargins(*this).isNull())
-    PlaceWindow(*FPendingPlacement);
-  if (AEvent->type() == QEvent::ScreenChangeInternal) {
-    WatchScreenDpi();
-    WMDpiChanged();
-  }
+  if (AEvent->type() == QEvent::ScreenChangeInternal) ScreenChanged();
   return QMainWindow::event(AEvent);
 }
 
@@ -286,15 +273,8 @@ void TKestrumForm::LoadSettingsAndData() {
 }
 
 void TKestrumForm::PlaceWindow(const TPlacement& AOuter) {
-  const QMargins frame = FrameMargins(*this);
-  move(AOuter.Left, AOuter.Top);  // a window's position is that of its frame
-  resize(AOuter.Width - frame.left() - frame.right(), AOuter.Height - frame.top() - frame.bottom());
-  // A window manager may tell the frame's size only after the window has appeared: place the
-  // window again then, or it would grow by its frame at every start.
-  if (frame.isNull())
-    FPendingPlacement = AOuter;
-  else
-    FPendingPlacement.reset();
+  const QRect outer(AOuter.Left, AOuter.Top, AOuter.Width, AOuter.Height);
+  ApplyWithFrame(*this, [this, outer] { SetOuterGeometry(*this, outer); });
 }
 
 void TKestrumForm::closeEvent(QCloseEvent* AEvent) {
@@ -305,9 +285,9 @@ void TKestrumForm::closeEvent(QCloseEvent* AEvent) {
 
 void TKestrumForm::SaveWindowSettings() {
   // A maximised window keeps the place and size it returns to.
-  QRect outer = frameGeometry();
+  QRect outer = OuterGeometry(*this);
   if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen) && normalGeometry().isValid())
-    outer = normalGeometry().marginsAdded(FrameMargins(*this));
+    outer = normalGeometry().marginsAdded(WindowFrame(*this));
   TWindowSettings settings;
   settings.Dpi = FPixelsPerInch;
   settings.Left = outer.left();
@@ -366,8 +346,21 @@ void TKestrumForm::WMMouseHWheel(int ADelta) {
 
 void TKestrumForm::WatchScreenDpi() {
   disconnect(FDpiConnection);
-  if (QScreen* current = screen())
-    FDpiConnection = connect(current, &QScreen::logicalDotsPerInchChanged, this, &TKestrumForm::WMDpiChanged);
+  QScreen* current = screen();
+  if (!current) return;
+  FScreenDpi = current->logicalDotsPerInch();
+  FDpiConnection = connect(current, &QScreen::logicalDotsPerInchChanged, this, [this](qreal ADpi) {
+    FScreenDpi = ADpi;
+    WMDpiChanged();
+  });
+}
+
+void TKestrumForm::ScreenChanged() {
+  // Only a new pixel density is a DPI change; a move to a screen of the same density keeps the
+  // grid's current cell and scroll position.
+  const qreal previousDpi = FScreenDpi;
+  WatchScreenDpi();
+  if (FScreenDpi != previousDpi) WMDpiChanged();
 }
 
 void TKestrumForm::WMDpiChanged() {

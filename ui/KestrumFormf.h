@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 
 #include <QEvent>
 #include <QMainWindow>
@@ -62,6 +61,7 @@ class TKestrumForm final : public QMainWindow, public TTagOwner {
  private:
   void CreateMenus();
   void WatchScreenDpi();
+  void ScreenChanged();
   void WMFirstShow();
   void WMBringToFront();
   void WMMouseHWheel(int ADelta);
@@ -113,7 +113,7 @@ class TKestrumForm final : public QMainWindow, public TTagOwner {
   std::unique_ptr<TNotifyBringingToFront> nbft;
   int FPixelsPerInch = 96;
   int FButtonWidth = 0;
-  std::optional<TPlacement> FPendingPlacement;  // outer placement still to be made exact
+  qreal FScreenDpi = 0;  // logical DPI of the screen the window is on
 
   TRaidGrid* FRaidGrid;
   QTimer* FTimer;

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "ini/VoMemIniFile.h"
+#include "platform/formutils.h"
 
 namespace kestrum {
 
@@ -12,15 +13,12 @@ namespace {
 constexpr char16_t kPos[] = u"POS";
 constexpr char16_t kFont[] = u"FONT";
 
-// Overlapping area of the window with a screen area; wide arithmetic because stored positions
-// may be anything.
-int64_t OverlapArea(const TPlacement& P, const TPlacement& A) {
-  const int64_t left = std::max<int64_t>(P.Left, A.Left);
-  const int64_t right = std::min(int64_t{P.Left} + P.Width, int64_t{A.Left} + A.Width);
-  const int64_t top = std::max<int64_t>(P.Top, A.Top);
-  const int64_t bottom = std::min(int64_t{P.Top} + P.Height, int64_t{A.Top} + A.Height);
-  if (right <= left || bottom <= top) return 0;
-  return (right - left) * (bottom - top);
+// The inclusive rectangle of a placement, cut to the int range: stored values may be anything.
+TRect ToRect(const TPlacement& P) {
+  const auto edge = [](int64_t AValue) {
+    return static_cast<int>(std::clamp<int64_t>(AValue, INT32_MIN, INT32_MAX));
+  };
+  return {P.Left, P.Top, edge(int64_t{P.Left} + P.Width - 1), edge(int64_t{P.Top} + P.Height - 1)};
 }
 
 int ClampSize(int ASize, int AMin, int AMax) {
@@ -66,21 +64,14 @@ TPlacement SanitizePlacement(const TPlacement& ARequested, const std::vector<TPl
     p.Height = std::max(p.Height, kMinWindowHeight);
     return p;
   }
-  // The screen the window is mostly on, else the primary one.
-  size_t best = 0;
-  int64_t bestOverlap = 0;
-  for (size_t i = 0; i < AAreas.size(); ++i) {
-    const int64_t overlap = OverlapArea(p, AAreas[i]);
-    if (overlap > bestOverlap) {
-      best = i;
-      bestOverlap = overlap;
-    }
-  }
-  const TPlacement& area = AAreas[best];
+  std::vector<TRect> areas;
+  for (const TPlacement& area : AAreas) areas.push_back(ToRect(area));
+  const TPlacement& area = AAreas[NearestMonitor(ToRect(p), areas)];
   p.Width = ClampSize(p.Width, kMinWindowWidth, area.Width);
   p.Height = ClampSize(p.Height, kMinWindowHeight, area.Height);
+  const TRect window = ToRect(p);
   const bool onSomeScreen =
-      std::any_of(AAreas.begin(), AAreas.end(), [&](const TPlacement& a) { return OverlapArea(p, a) > 0; });
+      std::any_of(areas.begin(), areas.end(), [&](const TRect& a) { return OverlapArea(window, a) > 0; });
   if (!onSomeScreen) {
     p.Left = PlaceInside(p.Left, p.Width, area.Left, area.Left + area.Width);
     p.Top = PlaceInside(p.Top, p.Height, area.Top, area.Top + area.Height);

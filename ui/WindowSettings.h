@@ -40,8 +40,8 @@ struct TPlacement {
 };
 
 // Makes stored values (possibly junk) give a usable window: the size is kept between the minimum
-// and the size of the screen area it is on; a window that would lie on no screen at all is put on
-// the primary one. AAreas are the screens' usable areas, the primary first; none leaves the
+// and the size of the screen area nearest to it; a window that would lie on no screen at all is
+// moved onto the nearest one. AAreas are the screens' usable areas, the primary first; none leaves the
 // position alone.
 TPlacement SanitizePlacement(const TPlacement& ARequested, const std::vector<TPlacement>& AAreas);
 

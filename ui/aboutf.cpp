@@ -26,6 +26,7 @@ TAboutForm::TAboutForm(QWidget* AOwner)
     : QDialog(AOwner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   setObjectName(QStringLiteral("AboutForm"));
   setWindowTitle(QStringLiteral("About Kestrum"));
+  KeepUnminimised(*this);
   setFont(QFont(QStringLiteral("Tahoma"), 8));
 
   const QFrame* bevel = MakeBevel(this, "Bevel1", QRect(4, 4, 278, 81));

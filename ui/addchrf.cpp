@@ -27,6 +27,7 @@ TAddChrForm::TAddChrForm(QWidget* AOwner)
     : QDialog(AOwner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   setObjectName(QStringLiteral("AddChrForm"));
   setWindowTitle(QStringLiteral("Add Character"));
+  KeepUnminimised(*this);
   setFont(QFont(QStringLiteral("Tahoma"), 8));
   setFixedSize(182, 128);
 

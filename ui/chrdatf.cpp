@@ -20,6 +20,7 @@
 #include "platform/scrposadjustor.h"
 #include "ui/DialogParts.h"
 #include "ui/NameValidator.h"
+#include "ui/OuterGeometry.h"
 #include "ui/TagOwner.h"
 #include "ui/raiddatafrm.h"
 
@@ -62,6 +63,7 @@ TChrDatForm::TChrDatForm(QWidget* AOwner)
     : QDialog(AOwner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   setObjectName(QStringLiteral("ChrDatForm"));
   setWindowTitle(QStringLiteral("Character Data Editor"));
+  KeepUnminimised(*this);
   setFont(QFont(QStringLiteral("Tahoma"), 8));
   resize(296, 333);
 
@@ -223,14 +225,20 @@ void TChrDatForm::LoadFormSettings() {
   // Like any window, never taller than the screen, so that the buttons stay reachable.
   const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
   if (screen) height = std::min(height, screen->availableGeometry().height());
-  resize(width(), height);
+  // The stored height is the outer one; the frame is known only once the editor has appeared.
+  FOuterHeight = height;
+  ApplyWithFrame(*this, [this, height] {
+    const QMargins frame = WindowFrame(*this);
+    resize(width(), height - frame.top() - frame.bottom());
+  });
 }
 
 void TChrDatForm::SaveFormSettings() {
   const String fileName = GetConfigFileName();
   ForceFileDir(fileName);
   TVoMemIniFile settings(fileName);
-  settings.WriteInteger(SettingsSection, HeightKey, height());
+  if (isVisible()) FOuterHeight = OuterGeometry(*this).height();
+  settings.WriteInteger(SettingsSection, HeightKey, FOuterHeight);
   settings.UpdateFile();
 }
 
@@ -272,6 +280,11 @@ bool TChrDatForm::eventFilter(QObject* AWatched, QEvent* AEvent) {
     return true;
   }
   return QDialog::eventFilter(AWatched, AEvent);
+}
+
+void TChrDatForm::done(int AResult) {
+  FOuterHeight = OuterGeometry(*this).height();
+  QDialog::done(AResult);
 }
 
 void TChrDatForm::keyPressEvent(QKeyEvent* AEvent) {

@@ -56,6 +56,8 @@ class TChrDatForm : public QDialog {
 
   // Enter and Esc mean nothing to this dialog; only the buttons close it.
   void keyPressEvent(QKeyEvent* AEvent) override;
+  // Takes the outer height while the window system still tells the frame, before the editor hides.
+  void done(int AResult) override;
   void wheelEvent(QWheelEvent* AEvent) override;
   bool eventFilter(QObject* AWatched, QEvent* AEvent) override;
 
@@ -86,6 +88,7 @@ class TChrDatForm : public QDialog {
   QWidget* RaidPanel;
   TScreenPosAdjustor* ScreenPosAdjustor1;
   int FWheelDelta = 0;  // the part of a notch not yet scrolled (high-resolution wheels)
+  int FOuterHeight = DefaultHeight;  // what SaveFormSettings stores
 };
 
 }  // namespace kestrum

@@ -44,6 +44,7 @@ TConfirmResetForm::TConfirmResetForm(QWidget* AOwner)
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("ConfirmResetForm"));
   setWindowTitle(QStringLiteral("Confirm Resetting Raid Timer"));
+  KeepUnminimised(*this);
   setFont(QFont(QStringLiteral("Tahoma"), 8));
   setFixedSize(362, 98);
 

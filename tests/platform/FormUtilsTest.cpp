@@ -1,6 +1,7 @@
 #include "platform/formutils.h"
 
 #include <optional>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -56,6 +57,29 @@ TEST(FormUtilsTest, PlacesFormInsideArea) {
     EXPECT_EQ(pos.Left, c.expected.Left) << c.name;
     EXPECT_EQ(pos.Top, c.expected.Top) << c.name;
   }
+}
+
+TEST(FormUtilsTest, NearestMonitorIsTheOneOverlappedMostElseTheClosest) {
+  // A 1920x1080 primary and a shorter 1280x1024 monitor right of it, 56 px higher up: the strip
+  // below the second one, from y 968 on, is on no monitor.
+  const std::vector<TRect> monitors{{0, 0, 1919, 1079}, {1920, -56, 3199, 967}};
+  const struct {
+    const char* name;
+    TRect window;
+    int expected;
+  } cases[] = {
+      {"inside the primary", {100, 100, 499, 359}, 0},
+      {"inside the second", {2000, 100, 2399, 359}, 1},
+      {"mostly on the second, middle in the strip below it", {1850, 880, 2249, 1079}, 1},
+      {"on both, mostly on the primary", {1700, 500, 2099, 759}, 0},
+      {"in the strip below the second only", {2500, 1000, 2899, 1059}, 1},
+      {"beyond the right edge of the second", {3300, 100, 3699, 359}, 1},
+      {"far below both, nearer the primary", {100, 3000, 499, 3259}, 0},
+      {"above the primary, nearer the second", {1500, -900, 1899, -700}, 1},
+      {"on no monitor at the ends of the int range", {-2147483647 - 1, 2147483000, -2147483000, 2147483647}, 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(NearestMonitor(c.window, monitors), c.expected) << c.name;
+  EXPECT_EQ(NearestMonitor({0, 0, 10, 10}, {}), -1);
 }
 
 TEST(FormUtilsTest, BottomTaskBarLeavesTwoPixelsOverlap) {

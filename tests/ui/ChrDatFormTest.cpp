@@ -14,6 +14,7 @@
 #include "data/shhlpr.h"
 #include "ini/VoMemIniFile.h"
 #include "tests/ui/DialogsTestSupport.h"
+#include "ui/OuterGeometry.h"
 #include "ui/chrdatf.h"
 #include "ui/raiddatafrm.h"
 
@@ -166,15 +167,17 @@ TEST_F(ChrDatFormTest, WithoutRaidsOnlyTheNameIsEdited) {
 }
 
 TEST_F(ChrDatFormTest, KeepsItsHeightInTheSettingsFileFromOneOpeningToTheNext) {
+  // The stored height is the outer one, frame included (the offscreen platform draws one).
   auto alice = MakeAlice({0}, {0});
   Edit(*alice, [](QDialog& dialog) {
-    EXPECT_EQ(dialog.height(), TChrDatForm::DefaultHeight);
-    dialog.resize(dialog.width(), 420);
+    EXPECT_EQ(OuterGeometry(dialog).height(), TChrDatForm::DefaultHeight);
+    const QMargins frame = WindowFrame(dialog);
+    dialog.resize(dialog.width(), 420 - frame.top() - frame.bottom());
     Click(dialog, "CancelBtn");
   });
   EXPECT_EQ(StoredHeight(), 420);
   Edit(*alice, [](QDialog& dialog) {
-    EXPECT_EQ(dialog.height(), 420);
+    EXPECT_EQ(OuterGeometry(dialog).height(), 420);
     Click(dialog, "OkBtn");
   });
   EXPECT_EQ(StoredHeight(), 420);

@@ -111,7 +111,8 @@ TEST(WindowSettingsTest, StoredPlacementBecomesUsable) {
       {"larger than its screen", {0, 0, 5000, 2000000000}, {0, 0, 1920, 1040}},
       {"larger than the second screen", {1930, 0, 4000, 4000}, {1930, 0, 1280, 1024}},
       {"on no screen", {-99999999, 2147483000, 400, 260}, {0, 780, 400, 260}},
-      {"beyond every screen edge", {5000, 50, 400, 260}, {1520, 50, 400, 260}},
+      {"beyond every screen edge, nearest the second", {5000, 50, 400, 260}, {2800, 50, 400, 260}},
+      {"below the shorter second screen", {2000, 1100, 400, 260}, {2000, 764, 400, 260}},
   };
   for (const auto& c : cases) EXPECT_EQ(SanitizePlacement(c.Stored, screens), c.Expected) << c.Name;
 }

@@ -661,6 +661,23 @@ TEST_F(KestrumFormTest, HorizontalWheelMovesTheCurrentColumnWithinTheCharacters)
   EXPECT_EQ(tilt(120), 1);
 }
 
+TEST_F(KestrumFormTest, MoveToAScreenOfTheSameDensityKeepsTheCurrentCellAndScrollPosition) {
+  WriteRoster({u"A", u"B", u"C", u"D", u"E", u"F", u"G", u"H"}, {u"R0", u"R1", u"R2", u"R3"});
+  TKestrumForm& form = OpenForm();
+  form.resize(200, 120);
+  TRaidGrid& grid = *form.RaidGrid();
+  grid.SetCurrentCell(8, 4);  // scrolls to the last character and raid
+  const int leftCol = grid.LeftCol();
+  const int topRow = grid.TopRow();
+  ASSERT_GT(leftCol, 1);
+
+  QEvent screenChange(QEvent::ScreenChangeInternal);
+  QApplication::sendEvent(&form, &screenChange);
+  EXPECT_EQ(grid.CurrentCell(), QPoint(8, 4));
+  EXPECT_EQ(grid.LeftCol(), leftCol);
+  EXPECT_EQ(grid.TopRow(), topRow);
+}
+
 TEST_F(KestrumFormTest, BringToFrontRestoresAMinimisedWindow) {
   TKestrumForm& form = OpenForm();
   form.showMinimized();
