@@ -22,6 +22,7 @@
 #include "platform/notifyBTF.h"
 #include "ui/ErrorReport.h"
 #include "ui/KestrumFormf.h"
+#include "ui/Translations.h"
 
 namespace kestrum {
 namespace {
@@ -54,6 +55,7 @@ void PresentToDesktop() {
 int RunFirstCopy(int argc, char** argv) {
   TKestrumApplication app(argc, argv);
   PresentToDesktop();
+  InstallTranslations(app);
   QApplication::setFont(QFont(QStringLiteral("Tahoma"), 8));
   TKestrumForm form;
   form.show();
@@ -83,6 +85,7 @@ void HandOverToFirstCopy() {
 void ShowMutexError(int argc, char** argv, int ACode) {
   QApplication app(argc, argv);
   PresentToDesktop();
+  InstallTranslations(app);
   QMessageBox box(QMessageBox::Critical, QStringLiteral("Kestrum for DDO"),
                   QStringLiteral("Err Code : ") + QString::number(ACode), QMessageBox::Ok);
   box.exec();

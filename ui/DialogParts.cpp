@@ -2,6 +2,9 @@
 
 #include <QDialog>
 #include <QEvent>
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -69,6 +72,14 @@ bool IsDialogKey(const QKeyEvent& AEvent) {
 
 void KeepUnminimised(QDialog& ADialog) {
   new TMinimiseGuard(ADialog);
+}
+
+int WidthShowingTitle(const QString& ATitle) {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+  font.setBold(true);  // most themes draw the active title bold
+  const QFontMetrics metrics(font);
+  const int buttonSize = metrics.height() + 8;
+  return metrics.horizontalAdvance(ATitle) + 4 * buttonSize + 16;
 }
 
 }  // namespace kestrum

@@ -26,4 +26,8 @@ bool IsDialogKey(const QKeyEvent& AEvent);
 // a dialog that no one can reach.
 void KeepUnminimised(QDialog& ADialog);
 
+// The width a window needs so that the window manager's title bar shows ATitle whole: the text in
+// the desktop's title font and room for the icon and three buttons beside it.
+int WidthShowingTitle(const QString& ATitle);
+
 }  // namespace kestrum

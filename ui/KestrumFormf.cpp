@@ -52,13 +52,13 @@ QRect ToQRect(const TCellRect& R) {
 // was, and the user should know where, or that changes are not saved until it can be kept.
 void ShowUnreadNotice(QWidget* AParent, const TUnreadReport& AReport) {
   if (AReport.Whole()) return;
-  const String text =
+  const QString text =
       AReport.KeptFile.empty()
-          ? u"raid.dat を全部は読めませんでした。元のファイルを残せないため、変更は保存されません。\r\n" +
-                AReport.KeepError
-          : u"raid.dat を全部は読めませんでした。元のファイルを次の名前で残しました。\r\n" + AReport.KeptFile;
-  auto* box =
-      new QMessageBox(QMessageBox::Warning, QStringLiteral("Kestrum"), QStr(text), QMessageBox::Ok, AParent);
+          ? TKestrumForm::tr("raid.dat を全部は読めませんでした。元のファイルを残せないため、変更は保存されません。\r\n%1")
+                .arg(QStr(AReport.KeepError))
+          : TKestrumForm::tr("raid.dat を全部は読めませんでした。元のファイルを次の名前で残しました。\r\n%1")
+                .arg(QStr(AReport.KeptFile));
+  auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Kestrum"), text, QMessageBox::Ok, AParent);
   box->setObjectName(QStringLiteral("UnreadNotice"));
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->open();
@@ -120,7 +120,7 @@ TKestrumForm::TKestrumForm()
     : FRaidGrid(new TRaidGrid(this)),
       FTimer(new QTimer(this)),
       FScreenPosAdjustor(new TScreenPosAdjustor(this)) {
-  setWindowTitle(QStringLiteral("Kestrum for DDO") + QStringLiteral(" (64bit ver.)"));
+  setWindowTitle(tr("Kestrum for DDO") + tr(" (64bit ver.)"));
   setFont(QFont(QStringLiteral("Tahoma"), 8));
   setCentralWidget(FRaidGrid);
   resize(484, 309);
@@ -182,39 +182,39 @@ void TKestrumForm::CreateMenus() {
   QMenuBar* bar = menuBar();
   bar->setObjectName(QStringLiteral("MainMenu"));
   bar->setFont(QApplication::font());  // the menus keep the system's font, the grid takes the chosen one
-  connect(named(bar->addAction(QStringLiteral("&Quit")), "mnQuit"), &QAction::triggered, this,
+  connect(named(bar->addAction(tr("&Quit")), "mnQuit"), &QAction::triggered, this,
           &QWidget::close);
 
-  QMenu* chara = bar->addMenu(QStringLiteral("&Character"));
+  QMenu* chara = bar->addMenu(tr("&Character"));
   chara->setObjectName(QStringLiteral("mnChara"));
-  connect(named(chara->addAction(QStringLiteral("Add Character")), "mnAddChara"), &QAction::triggered, this,
+  connect(named(chara->addAction(tr("Add Character")), "mnAddChara"), &QAction::triggered, this,
           command(&TKestrumForm::mnAddCharaClick));
-  mnDelChara = named(chara->addAction(QStringLiteral("Del Character")), "mnDelChara");
+  mnDelChara = named(chara->addAction(tr("Del Character")), "mnDelChara");
   connect(mnDelChara, &QAction::triggered, this, command(&TKestrumForm::mnDelCharaClick));
 
-  QMenu* raid = bar->addMenu(QStringLiteral("&Raid"));
+  QMenu* raid = bar->addMenu(tr("&Raid"));
   raid->setObjectName(QStringLiteral("mnRaid"));
-  connect(named(raid->addAction(QStringLiteral("Add Raid")), "mnAddRaid"), &QAction::triggered, this,
+  connect(named(raid->addAction(tr("Add Raid")), "mnAddRaid"), &QAction::triggered, this,
           command(&TKestrumForm::mnAddRaidClick));
-  mnDelRaid = named(raid->addAction(QStringLiteral("Del Raid")), "mnDelRaid");
+  mnDelRaid = named(raid->addAction(tr("Del Raid")), "mnDelRaid");
   connect(mnDelRaid, &QAction::triggered, this, command(&TKestrumForm::mnDelRaidClick));
 
-  connect(named(bar->addAction(QStringLiteral("&Font")), "Font1"), &QAction::triggered, this,
+  connect(named(bar->addAction(tr("&Font")), "Font1"), &QAction::triggered, this,
           command(&TKestrumForm::Font1Click));
 
-  QMenu* config = bar->addMenu(QStringLiteral("&Config"));
+  QMenu* config = bar->addMenu(tr("&Config"));
   config->setObjectName(QStringLiteral("ConfigMN"));
-  AlignMn = named(config->addAction(QStringLiteral("Align &Screen")), "AlignMn");
+  AlignMn = named(config->addAction(tr("Align &Screen")), "AlignMn");
   AlignMn->setCheckable(true);
   AlignMn->setChecked(true);
   connect(AlignMn, &QAction::triggered, this, &TKestrumForm::AlignMnClick);
 
-  connect(named(bar->addAction(QStringLiteral("&About")), "mnAbout"), &QAction::triggered, this,
+  connect(named(bar->addAction(tr("&About")), "mnAbout"), &QAction::triggered, this,
           command(&TKestrumForm::mnAboutClick));
 
   PopupMn = new QMenu(this);
   PopupMn->setObjectName(QStringLiteral("PopupMn"));
-  connect(named(PopupMn->addAction(QStringLiteral("Reset Timer")), "ResetRaidTimerMenuItem"),
+  connect(named(PopupMn->addAction(tr("Reset Timer")), "ResetRaidTimerMenuItem"),
           &QAction::triggered, this, command(&TKestrumForm::ResetRaidTimerMenuItemClick));
 }
 
@@ -319,7 +319,7 @@ void TKestrumForm::SaveData() {
     FDatas->Save();
   } catch (const ERTDSaveError& error) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Kestrum"),
-                    QStr(u"エラーが発生しました。データは巻戻ります。\r\n" + error.Message()),
+                    tr("エラーが発生しました。データは巻戻ります。\r\n%1").arg(QStr(error.Message())),
                     QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("SaveErrorNotice"));
     box.exec();

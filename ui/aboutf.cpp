@@ -25,17 +25,17 @@ QLabel* AddCentredLabel(QWidget* AParent, const char* AName, const QString& ATex
 TAboutForm::TAboutForm(QWidget* AOwner)
     : QDialog(AOwner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   setObjectName(QStringLiteral("AboutForm"));
-  setWindowTitle(QStringLiteral("About Kestrum"));
+  setWindowTitle(tr("About Kestrum"));
   KeepUnminimised(*this);
   setFont(QFont(QStringLiteral("Tahoma"), 8));
 
   const QFrame* bevel = MakeBevel(this, "Bevel1", QRect(4, 4, 278, 81));
 
-  Label1 = AddCentredLabel(this, "Label1", QStringLiteral("Kestrum for DDO"), 16);
+  Label1 = AddCentredLabel(this, "Label1", tr("Kestrum for DDO"), 16);
   AddCentredLabel(this, "Label2", QStringLiteral("ver ") + QString::fromLatin1(kKestrumVersion), 35);
   AddCentredLabel(this, "Label3", QStringLiteral("Copyright (C) 2010-2026 Brasswick"), 60);
 
-  auto* button = new QPushButton(QStringLiteral("&Ok"), this);
+  auto* button = new QPushButton(tr("&Ok"), this);
   button->setObjectName(QStringLiteral("Button1"));
   button->setGeometry(104, 96, 75, 25);
   button->setDefault(true);
@@ -47,7 +47,7 @@ TAboutForm::TAboutForm(QWidget* AOwner)
 
 void ShowAboutDialog(QWidget* AOwner) {
   TAboutForm dialog(AOwner);
-  dialog.Label1->setText(dialog.Label1->text() + QStringLiteral(" (64bit ver.)"));
+  dialog.Label1->setText(dialog.Label1->text() + TAboutForm::tr(" (64bit ver.)"));
   TTagOwner::SetTagOf(AOwner, &dialog);
   struct TClearTag {
     QWidget* Owner;

@@ -26,14 +26,14 @@ constexpr int DesignedPromptWidth = 166;
 TAddChrForm::TAddChrForm(QWidget* AOwner)
     : QDialog(AOwner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   setObjectName(QStringLiteral("AddChrForm"));
-  setWindowTitle(QStringLiteral("Add Character"));
+  setWindowTitle(tr("Add Character"));
   KeepUnminimised(*this);
   setFont(QFont(QStringLiteral("Tahoma"), 8));
   setFixedSize(182, 128);
 
   Bevel1 = MakeBevel(this, "Bevel1", QRect(4, 4, 173, 57));
 
-  Label1 = new QLabel(QStringLiteral("キャラクター名を入力してください"), this);
+  Label1 = new QLabel(tr("キャラクター名を入力してください"), this);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   Label1->setGeometry(8, 12, DesignedPromptWidth, std::max(13, Label1->fontMetrics().height()));
@@ -45,10 +45,10 @@ TAddChrForm::TAddChrForm(QWidget* AOwner)
   NameEd->setValidator(new TNameValidator(NameEd));
   connect(NameEd, &QLineEdit::textChanged, this, [this] { NameEdChange(); });
 
-  OkBtn = MakePlainButton(this, "OkBtn", QStringLiteral("Ok"), QRect(4, 71, 75, 25));
+  OkBtn = MakePlainButton(this, "OkBtn", tr("Ok"), QRect(4, 71, 75, 25));
   OkBtn->setEnabled(false);
   connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
-  CancelBtn = MakePlainButton(this, "CancelBtn", QStringLiteral("Cancel"), QRect(102, 71, 75, 25));
+  CancelBtn = MakePlainButton(this, "CancelBtn", tr("Cancel"), QRect(102, 71, 75, 25));
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
   setTabOrder(NameEd, OkBtn);
   setTabOrder(OkBtn, CancelBtn);
@@ -67,45 +67,46 @@ TAddChrForm::~TAddChrForm() {
 
 String TAddChrForm::AddChr(const TCharaDatas& ADatas) {
   FCharaDatas = &ADatas;
-  Prepare(QStringLiteral("Add Character"), QStringLiteral("キャラクター名を入力してください"), acmChar,
+  Prepare(tr("Add Character"), tr("キャラクター名を入力してください"), acmChar,
           false);
   return exec() == Accepted ? NameEd->text().toStdU16String() : String();
 }
 
 int TAddChrForm::DelChr(const TCharaDatas& ADatas) {
   FCharaDatas = &ADatas;
-  Prepare(QStringLiteral("Delete Character"), QStringLiteral("削除するキャラクターの名前を入力"), acmChar,
+  Prepare(tr("Delete Character"), tr("削除するキャラクターの名前を入力"), acmChar,
           true);
   return exec() == Accepted ? FIdx : -1;
 }
 
 String TAddChrForm::AddRaid(const TRaidNames& ADatas) {
   FRaidNames = &ADatas;
-  Prepare(QStringLiteral("Add Raid"), QStringLiteral("レイド名を入力してください"), acmRaid, false);
+  Prepare(tr("Add Raid"), tr("レイド名を入力してください"), acmRaid, false);
   return exec() == Accepted ? NameEd->text().toStdU16String() : String();
 }
 
 int TAddChrForm::DelRaid(const TRaidNames& ADatas) {
   FRaidNames = &ADatas;
-  Prepare(QStringLiteral("Delete Raid"), QStringLiteral("削除するレイドの名前を入力"), acmRaid, true);
+  Prepare(tr("Delete Raid"), tr("削除するレイドの名前を入力"), acmRaid, true);
   return exec() == Accepted ? FIdx : -1;
 }
 
 void TAddChrForm::Prepare(const QString& ACaption, const QString& APrompt, TAddChrMode AMode, bool ADelete) {
   setWindowTitle(ACaption);
   Label1->setText(APrompt);
-  WidenForPrompt();
+  WidenForTexts();
   FCharaMode = AMode;
   FDelFlag = ADelete;
   FIdx = -1;
   NameEd->setMaxLength(AMode == acmChar ? CharaNameMaxLength : NoLengthLimit);
 }
 
-void TAddChrForm::WidenForPrompt() {
-  // Fonts that draw the prompt wider than its designed place (Japanese fallback fonts do) widen
-  // the dialog just enough, keeping the design's margins and centring.
+void TAddChrForm::WidenForTexts() {
+  // Fonts that draw the prompt wider than its designed place (Japanese fallback fonts do), and
+  // title bars too narrow for the caption, widen the dialog just enough, keeping the design's
+  // margins and centring.
   const int textWidth = Label1->fontMetrics().horizontalAdvance(Label1->text()) + 2;
-  const int extra = std::max(0, textWidth - DesignedPromptWidth);
+  const int extra = std::max({0, textWidth - DesignedPromptWidth, WidthShowingTitle(windowTitle()) - 182});
   setFixedSize(182 + extra, 128);
   Bevel1->resize(173 + extra, Bevel1->height());
   Label1->resize(DesignedPromptWidth + extra, Label1->height());
@@ -142,8 +143,8 @@ void TAddChrForm::NameEdChange() {
       FIdx = i;
     } else {
       OkBtn->setEnabled(false);
-      StsBar->showMessage(FCharaMode == acmChar ? QStringLiteral("同名キャラがいます")
-                                                : QStringLiteral("同名のレイドが存在します"));
+      StsBar->showMessage(FCharaMode == acmChar ? tr("同名キャラがいます")
+                                                : tr("同名のレイドが存在します"));
     }
     return;
   }

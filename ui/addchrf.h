@@ -47,7 +47,7 @@ class TAddChrForm final : public QDialog {
 
  private:
   void Prepare(const QString& ACaption, const QString& APrompt, TAddChrMode AMode, bool ADelete);
-  void WidenForPrompt();
+  void WidenForTexts();
   int ExistingCount() const;
   const String& ExistingName(int AIndex) const;
   bool NamesMatch(const String& AExisting, const String& ATyped) const;

@@ -62,13 +62,13 @@ std::array<int, 4> SpreadButtons(int APanelWidth, int AButtonWidth) {
 TChrDatForm::TChrDatForm(QWidget* AOwner)
     : QDialog(AOwner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   setObjectName(QStringLiteral("ChrDatForm"));
-  setWindowTitle(QStringLiteral("Character Data Editor"));
+  setWindowTitle(tr("Character Data Editor"));
   KeepUnminimised(*this);
   setFont(QFont(QStringLiteral("Tahoma"), 8));
   resize(296, 333);
 
   Panel1 = MakePanel(this, "Panel1", 33);
-  Label1 = new QLabel(QStringLiteral("キャラ名"), Panel1);
+  Label1 = new QLabel(tr("キャラ名"), Panel1);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->move(4, 8);
   Label1->adjustSize();
@@ -97,14 +97,14 @@ TChrDatForm::TChrDatForm(QWidget* AOwner)
   ScrBox->verticalScrollBar()->installEventFilter(this);
 
   Panel2 = MakePanel(this, "Panel2", 47);
-  OkBtn = MakePlainButton(Panel2, "OkBtn", QStringLiteral("OK"), QRect(12, 10, 54, 25));
+  OkBtn = MakePlainButton(Panel2, "OkBtn", tr("OK"), QRect(12, 10, 54, 25));
   OkBtn->setEnabled(false);
   connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
-  ClearBtn = MakePlainButton(Panel2, "ClearBtn", QStringLiteral("Clear"), QRect(83, 10, 54, 25));
+  ClearBtn = MakePlainButton(Panel2, "ClearBtn", tr("Clear"), QRect(83, 10, 54, 25));
   connect(ClearBtn, &QPushButton::clicked, this, [this] { ClearBtnClick(); });
-  ResetBtn = MakePlainButton(Panel2, "ResetBtn", QStringLiteral("Reset"), QRect(151, 10, 54, 25));
+  ResetBtn = MakePlainButton(Panel2, "ResetBtn", tr("Reset"), QRect(151, 10, 54, 25));
   connect(ResetBtn, &QPushButton::clicked, this, [this] { ResetBtnClick(); });
-  CancelBtn = MakePlainButton(Panel2, "CancelBtn", QStringLiteral("Cancel"), QRect(225, 10, 54, 25));
+  CancelBtn = MakePlainButton(Panel2, "CancelBtn", tr("Cancel"), QRect(225, 10, 54, 25));
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
   auto* layout = new QVBoxLayout(this);
@@ -190,7 +190,7 @@ void TChrDatForm::CheckInputs() {
     }
   }
   OkBtn->setEnabled(ok);
-  SameNameLb->setText(duplicate ? QStringLiteral("同名キャラ有り") : QString());
+  SameNameLb->setText(duplicate ? tr("同名キャラ有り") : QString());
 }
 
 bool TChrDatForm::ApplyCharaData() {
@@ -245,7 +245,7 @@ void TChrDatForm::SaveFormSettings() {
 void TChrDatForm::ReportSettingsError(const std::exception& AError) {
   QMessageBox::warning(
       parentWidget(), QStringLiteral("Kestrum"),
-      QStringLiteral("エディターの高さを設定ファイルに保存できませんでした。\n") + ErrorText(AError));
+      tr("エディターの高さを設定ファイルに保存できませんでした。\n") + ErrorText(AError));
 }
 
 void TChrDatForm::ClearBtnClick() {

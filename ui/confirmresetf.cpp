@@ -43,21 +43,21 @@ TConfirmResetForm::TConfirmResetForm(QWidget* AOwner)
     : QDialog(AOwner,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("ConfirmResetForm"));
-  setWindowTitle(QStringLiteral("Confirm Resetting Raid Timer"));
+  setWindowTitle(tr("Confirm Resetting Raid Timer"));
   KeepUnminimised(*this);
   setFont(QFont(QStringLiteral("Tahoma"), 8));
   setFixedSize(362, 98);
 
   MakeBevel(this, "Bevel1", QRect(4, 4, 353, 49));
 
-  Label1 = AddLabel(this, "Label1", QStringLiteral("Char Name"), 16, 12);
+  Label1 = AddLabel(this, "Label1", tr("Char Name"), 16, 12);
   CharNameLB = AddNameLabel(this, "CharNameLB");
-  Label2 = AddLabel(this, "Label2", QStringLiteral("Raid Name"), 16, 31);
+  Label2 = AddLabel(this, "Label2", tr("Raid Name"), 16, 31);
   RaidNameLB = AddNameLabel(this, "RaidNameLB");
   ArrangeNames();
 
-  Button1 = AddButton(this, "Button1", QStringLiteral("Reset"), 68, 65);
-  Button2 = AddButton(this, "Button2", QStringLiteral("Cancel"), 224, 65);
+  Button1 = AddButton(this, "Button1", tr("Reset"), 68, 65);
+  Button2 = AddButton(this, "Button2", tr("Cancel"), 224, 65);
   connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
   connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
   // Enter right after opening cancels.

@@ -144,12 +144,12 @@ TRaidDataFrame::TRaidDataFrame(QWidget* AOwner, const TRDFDatas& ARDFDatas)
   RaidNameLb = MakeLabel(this, "RaidNameLb", QStringLiteral("Raid0"), 0);
   RaidNameLb->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   DayEd = MakeEdit(this, "DayEd", QStringLiteral("012"), 1, {33, 3, 18, 21});
-  DayLb = MakeLabel(this, "DayLb", QStringLiteral("日"), 53);
+  DayLb = MakeLabel(this, "DayLb", tr("日"), 53);
   HourEd = MakeEdit(this, "HourEd", digits, 2, {71, 3, 24, 21});
-  HourLb = MakeLabel(this, "HourLb", QStringLiteral("時間"), 97);
+  HourLb = MakeLabel(this, "HourLb", tr("時間"), 97);
   MinEd = MakeEdit(this, "MinEd", digits, 2, {127, 3, 24, 21});
-  MinLb = MakeLabel(this, "MinLb", QStringLiteral("分"), 157);
-  CountLb = MakeLabel(this, "CountLb", QStringLiteral("回目"), 234);
+  MinLb = MakeLabel(this, "MinLb", tr("分"), 157);
+  CountLb = MakeLabel(this, "CountLb", tr("回目"), 234);
   CountEd = MakeEdit(this, "CountEd", digits, 4, {191, 3, 37, 21});
   // Five digits show whole in any font: a count from the data file may be longer than can be typed.
   CountEd->resize(std::max(CountEd->width(), CountEd->WidthShowing(QStringLiteral("99999"))),

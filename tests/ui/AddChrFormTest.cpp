@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "tests/ui/DialogsTestSupport.h"
+#include "ui/DialogParts.h"
 #include "ui/addchrf.h"
 
 namespace kestrum::test {
@@ -35,10 +36,6 @@ void TypeAndCheck(QDialog& ADialog, const std::vector<Typed>& ASteps) {
     EXPECT_EQ(Child<QPushButton>(ADialog, "OkBtn").isEnabled(), step.okEnabled) << step.text.toStdString();
     EXPECT_EQ(Child<QStatusBar>(ADialog, "StsBar").currentMessage(), step.status) << step.text.toStdString();
   }
-}
-
-void Click(QDialog& ADialog, const char* AButton) {
-  Child<QPushButton>(ADialog, AButton).click();
 }
 
 using AddChrFormTest = DialogTest;
@@ -175,8 +172,11 @@ TEST_F(AddChrFormTest, ShowsTheTextsOfEachModeAndNamesItselfInTheOwnersTag) {
       EXPECT_EQ(dialog.windowTitle(), mode.caption);
       const auto& prompt = Child<QLabel>(dialog, "Label1");
       EXPECT_EQ(prompt.text(), mode.prompt);
-      // Never narrower than designed, and wide enough for the prompt in the font at hand.
+      // Never narrower than designed, and wide enough for the prompt in the font at hand and for
+      // the caption in a title bar.
       EXPECT_GE(dialog.width(), 182);
+      EXPECT_GE(dialog.width(), WidthShowingTitle(mode.caption));
+      EXPECT_LE(Child<QPushButton>(dialog, "CancelBtn").geometry().right(), dialog.width() - 4);
       EXPECT_EQ(dialog.height(), 128);
       EXPECT_GE(prompt.width(), prompt.fontMetrics().horizontalAdvance(mode.prompt));
       EXPECT_LE(prompt.geometry().right(), dialog.width() - 8);

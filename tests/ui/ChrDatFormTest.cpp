@@ -48,7 +48,6 @@ class ChrDatFormTest : public DialogTest {
     const QByteArray row = "RDF" + QByteArray::number(ARow);
     return Child<QLineEdit>(Child<TRaidDataFrame>(ADialog, row.constData()), AEdit);
   }
-  static void Click(QDialog& ADialog, const char* AButton) { Child<QPushButton>(ADialog, AButton).click(); }
   static int StoredHeight() {
     return TVoMemIniFile(GetConfigFileName()).ReadInteger(u"RDATPOS", u"HEIGHT", -1);
   }

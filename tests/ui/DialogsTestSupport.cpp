@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 namespace kestrum::test {
@@ -49,6 +50,10 @@ void CloseNextMessageBox(QString* AText) {
     poll->deleteLater();
   });
   poll->start(10);
+}
+
+void Click(QDialog& ADialog, const char* AButton) {
+  Child<QPushButton>(ADialog, AButton).click();
 }
 
 }  // namespace kestrum::test

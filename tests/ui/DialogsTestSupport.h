@@ -41,4 +41,7 @@ T& Child(const QWidget& AParent, const char* AName) {
   return *child;
 }
 
+// Clicks the push button of that object name in ADialog.
+void Click(QDialog& ADialog, const char* AButton);
+
 }  // namespace kestrum::test
