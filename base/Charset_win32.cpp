@@ -46,6 +46,17 @@ size_t CharLength(UINT codePage, bool doubleByte, unsigned char lead) {
   return doubleByte && IsDBCSLeadByteEx(codePage, lead) ? 2 : 1;
 }
 
+// Windows' code page 932 gives the bytes 80, A0 and FD to FF characters of their own (U+0080 and
+// private-use ones) that Shift-JIS has not; like the other systems' CP932 we take them for no text,
+// so that a file reads the same everywhere.
+bool IsOutsideShiftJis(UINT codePage, unsigned char lead) {
+  return codePage == 932 && (lead == 0x80 || lead == 0xA0 || lead >= 0xFD);
+}
+
+bool IsOutsideShiftJis(UINT codePage, wchar_t c) {
+  return codePage == 932 && (c == 0x80 || (c >= 0xF8F0 && c <= 0xF8F3));
+}
+
 size_t UnitLength(std::wstring_view units, size_t i) {
   return IS_HIGH_SURROGATE(units[i]) && i + 1 < units.size() && IS_LOW_SURROGATE(units[i + 1]) ? 2 : 1;
 }
@@ -75,6 +86,8 @@ struct TCharsetConverter::TImpl {
   }
 
   bool Encode(std::wstring_view piece, std::string& out) const {
+    for (wchar_t c : piece)
+      if (IsOutsideShiftJis(CodePage, c)) return false;
     const int length = static_cast<int>(piece.size());
     BOOL usedDefault = FALSE;
     // Without best fit, a character the code page lacks is reported instead of becoming a look-alike.
@@ -108,8 +121,9 @@ TConverted TCharsetConverter::TImpl::FromCodePage(std::string_view bytes, TOnInv
   while (pos < bytes.size()) {
     size_t end = pos;
     while (end < bytes.size() && end - pos < kBlockBytes) {
-      const size_t length = CharLength(CodePage, DoubleByte, static_cast<unsigned char>(bytes[end]));
-      if (end + length > bytes.size()) break;
+      const auto lead = static_cast<unsigned char>(bytes[end]);
+      const size_t length = CharLength(CodePage, DoubleByte, lead);
+      if (end + length > bytes.size() || IsOutsideShiftJis(CodePage, lead)) break;
       end += length;
     }
     if (end > pos && Decode(bytes.substr(pos, end - pos), result.Bytes)) {
@@ -125,7 +139,8 @@ TConverted TCharsetConverter::TImpl::FromCodePage(std::string_view bytes, TOnInv
         result.Read = bytes.size();
         return result;
       }
-      if (pos + length <= bytes.size() && Decode(bytes.substr(pos, length), result.Bytes)) {
+      const bool refused = IsOutsideShiftJis(CodePage, static_cast<unsigned char>(bytes[pos]));
+      if (!refused && pos + length <= bytes.size() && Decode(bytes.substr(pos, length), result.Bytes)) {
         pos += length;
         continue;
       }

@@ -153,7 +153,7 @@ std::string EncodeWindows1252(std::u16string_view text) {
 }
 
 // The ANSI code page (UTF-8 on Linux) comes after UTF-8, which text in another code page is seldom
-// valid in, so that a file written on Linux, or in UTF-8 for want of a character, reads back the same.
+// valid in, so that a file written on Linux reads back the same on Windows.
 TDecodedText DecodeAnsi(std::string_view bytes) {
   const std::string_view ansi = AnsiCharset();
   const bool ansiTriedAnyway = ansi == "UTF-8" || ansi == "CP932";
@@ -164,17 +164,9 @@ TDecodedText DecodeAnsi(std::string_view bytes) {
   return {DecodeWindows1252(bytes), true};
 }
 
-// Text that the ANSI code page cannot hold is written whole in UTF-8, which reading tries first, so
-// that no character is lost.
 std::string EncodeAnsi(std::u16string_view text) {
   const std::string_view ansi = AnsiCharset();
-  if (ansi != "UTF-8") {
-    try {
-      return EncodeCharset(text, ansi.data(), u"the ANSI code page");
-    } catch (const EEncodeError&) {
-    }
-  }
-  return ToUtf8(text);
+  return ansi == "UTF-8" ? ToUtf8(text) : EncodeCharset(text, ansi.data(), u"the ANSI code page");
 }
 
 }  // namespace

@@ -34,8 +34,8 @@ TDecodedText DecodeText(std::string_view bytes);
 TDecodedText DecodeText(std::string_view bytes, TEncoding encoding);
 
 // Encodes text; withBom puts the encoding's byte-order mark first (the code pages have none).
-// Throws EEncodeError for a character that CP932 or Windows-1252 cannot hold; text that the ANSI
-// code page cannot hold is written in UTF-8 instead.
+// Throws EEncodeError for a character that CP932, Windows-1252 or the ANSI code page cannot hold
+// (on Linux the ANSI code page is UTF-8, which holds every character).
 std::string EncodeText(std::u16string_view text, TEncoding encoding, bool withBom);
 
 }  // namespace kestrum

@@ -21,6 +21,9 @@ if(NOT EXISTS ${stamp})
   execute_process(
     COMMAND env ${KESTRUM_WINE_ENV} ${CMAKE_CROSSCOMPILING_EMULATOR} wineboot -i
     COMMAND_ERROR_IS_FATAL ANY OUTPUT_QUIET ERROR_QUIET)
+  # The Windows version the OS probe must find.
+  execute_process(COMMAND env ${KESTRUM_WINE_ENV} ${CMAKE_CROSSCOMPILING_EMULATOR} winecfg /v win10
+    COMMAND_ERROR_IS_FATAL ANY OUTPUT_QUIET ERROR_QUIET)
   execute_process(
     COMMAND env ${KESTRUM_WINE_ENV} ${CMAKE_CROSSCOMPILING_EMULATOR} reg add
       "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"

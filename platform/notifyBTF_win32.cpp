@@ -44,8 +44,9 @@ void TWaitThread::Execute() {
     }
     switch (WaitForSingleObject(FEvent->Handle, kStepMs)) {
       case WAIT_OBJECT_0:
-        if (!FTerminated) FPost();
+        // Reset before posting, so that a signal arriving meanwhile is answered as on Linux.
         ResetEvent(FEvent->Handle);
+        if (!FTerminated) FPost();
         break;
       case WAIT_TIMEOUT:
         break;

@@ -312,7 +312,7 @@ TEST_F(IniFileTest, UpdateFileWritesTheGivenEncodingWithItsMark) {
       TVoMemIniFile doc(path);
       doc.Clear();
       FillLayoutExample(doc);
-      doc.WriteString(u"\u00C4", u"\u65E5", u"\u672C");
+      doc.WriteString(u"\u03B1", u"\u65E5", u"\u672C");  // Greek and Japanese: in CP932 too
       doc.UpdateFile(c.encoding);
       lines = DocumentLines(doc);
     }
