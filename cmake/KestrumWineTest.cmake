@@ -15,6 +15,8 @@ set(KESTRUM_WINE_ENV
 # that folder from %APPDATA%. So in the test prefix the shell folder is the expansion of
 # %KESTRUM_TEST_APPDATA%, which every test's TempHome points at a folder of its own
 # (tests/support/TempHome_win32.cpp). Wine's first start takes a while: it is done here, once.
+get_filename_component(wine_dir ${CMAKE_CROSSCOMPILING_EMULATOR} DIRECTORY)
+find_program(KESTRUM_WINESERVER NAMES wineserver64 wineserver HINTS ${wine_dir} /usr/lib/wine)
 set(stamp ${KESTRUM_WINEPREFIX}/kestrum-test-prefix)
 if(NOT EXISTS ${stamp})
   message(STATUS "Preparing the Wine prefix ${KESTRUM_WINEPREFIX}")
@@ -30,8 +32,6 @@ if(NOT EXISTS ${stamp})
       /v AppData /t REG_EXPAND_SZ /d "%KESTRUM_TEST_APPDATA%" /f
     COMMAND_ERROR_IS_FATAL ANY OUTPUT_QUIET)
   # The registry reaches the prefix's files when the Wine server ends.
-  get_filename_component(wine_dir ${CMAKE_CROSSCOMPILING_EMULATOR} DIRECTORY)
-  find_program(KESTRUM_WINESERVER NAMES wineserver64 wineserver HINTS ${wine_dir} /usr/lib/wine)
   execute_process(COMMAND env ${KESTRUM_WINE_ENV} ${KESTRUM_WINESERVER} -w)
   file(TOUCH ${stamp})
 endif()
