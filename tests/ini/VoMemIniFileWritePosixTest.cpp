@@ -15,6 +15,7 @@
 namespace kestrum {
 namespace {
 
+using test::FolderContents;
 using test::IniFileTest;
 
 // A save that runs out of room (here: the file size limit) keeps the old file byte for byte.

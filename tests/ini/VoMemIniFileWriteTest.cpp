@@ -12,6 +12,7 @@ namespace kestrum {
 namespace {
 
 using test::DocumentLines;
+using test::FolderContents;
 using test::IniFileTest;
 
 const String kDefault = u"<default>";
@@ -319,14 +320,6 @@ TEST_F(IniFileTest, UpdateFileWritesTheGivenEncodingWithItsMark) {
     EXPECT_EQ(FileBytes("enc.ini").substr(0, c.prefix.size()), c.prefix);
     EXPECT_EQ(DocumentLines(TVoMemIniFile(path)), lines);
   }
-}
-
-std::set<std::string> FolderContents(const std::filesystem::path& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-    names.insert(entry.path().lexically_relative(folder).string());
-  }
-  return names;
 }
 
 TEST_F(IniFileTest, FailedSaveRaisesAndLeavesFilesAndDocumentAlone) {
