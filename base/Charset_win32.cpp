@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -34,16 +35,26 @@ bool IsContinuation(unsigned char b) {
   return (b & 0xC0) == 0x80;
 }
 
-// The length of the character that starts with lead: UTF-8 by its lead byte, a double-byte code page
+unsigned char Utf8Length(unsigned lead) {
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  return 1;
+}
+
+// The length of each character by its first byte: UTF-8 by its lead byte, a double-byte code page
 // by its lead-byte ranges. An invalid lead counts as one byte; the system then refuses it.
-size_t CharLength(UINT codePage, bool doubleByte, unsigned char lead) {
-  if (codePage == CP_UTF8) {
-    if (lead >= 0xF0 && lead <= 0xF4) return 4;
-    if (lead >= 0xE0 && lead <= 0xEF) return 3;
-    if (lead >= 0xC2 && lead <= 0xDF) return 2;
-    return 1;
+std::array<unsigned char, 256> CharLengths(UINT codePage) {
+  std::array<unsigned char, 256> lengths;
+  CPINFO info{};
+  const bool doubleByte = codePage != CP_UTF8 && GetCPInfo(codePage, &info) && info.MaxCharSize == 2;
+  for (unsigned lead = 0; lead < 256; ++lead) {
+    if (codePage == CP_UTF8)
+      lengths[lead] = Utf8Length(lead);
+    else
+      lengths[lead] = doubleByte && IsDBCSLeadByteEx(codePage, static_cast<BYTE>(lead)) ? 2 : 1;
   }
-  return doubleByte && IsDBCSLeadByteEx(codePage, lead) ? 2 : 1;
+  return lengths;
 }
 
 // Windows' code page 932 gives the bytes 80, A0 and FD to FF characters of their own (U+0080 and
@@ -72,7 +83,9 @@ void AppendUtf16LE(std::string& out, const wchar_t* units, size_t count) {
 struct TCharsetConverter::TImpl {
   UINT CodePage;
   bool ToUtf16;
-  bool DoubleByte;
+  std::array<unsigned char, 256> Lengths;  // by first byte, from CharLengths
+
+  size_t CharLength(unsigned char lead) const { return Lengths[lead]; }
 
   // Appends the conversion of piece to out; false when the system refuses it as a whole.
   bool Decode(std::string_view piece, std::string& out) const {
@@ -104,7 +117,7 @@ struct TCharsetConverter::TImpl {
   // Whether the bytes at the end are the start of a character that the end cut off.
   bool IsCutCharacter(std::string_view rest) const {
     const auto lead = static_cast<unsigned char>(rest.front());
-    if (rest.size() >= CharLength(CodePage, DoubleByte, lead)) return false;
+    if (rest.size() >= CharLength(lead)) return false;
     if (CodePage != CP_UTF8) return true;
     for (size_t i = 1; i < rest.size(); ++i)
       if (!IsContinuation(static_cast<unsigned char>(rest[i]))) return false;
@@ -122,7 +135,7 @@ TConverted TCharsetConverter::TImpl::FromCodePage(std::string_view bytes, TOnInv
     size_t end = pos;
     while (end < bytes.size() && end - pos < kBlockBytes) {
       const auto lead = static_cast<unsigned char>(bytes[end]);
-      const size_t length = CharLength(CodePage, DoubleByte, lead);
+      const size_t length = CharLength(lead);
       if (end + length > bytes.size() || IsOutsideShiftJis(CodePage, lead)) break;
       end += length;
     }
@@ -133,7 +146,7 @@ TConverted TCharsetConverter::TImpl::FromCodePage(std::string_view bytes, TOnInv
     // Character by character up to the block's end, or the last bytes alone.
     const size_t stop = end > pos ? end : pos + 1;
     while (pos < stop) {
-      const size_t length = CharLength(CodePage, DoubleByte, static_cast<unsigned char>(bytes[pos]));
+      const size_t length = CharLength(static_cast<unsigned char>(bytes[pos]));
       if (pos + length > bytes.size() && IsCutCharacter(bytes.substr(pos))) {
         result.CutBytes = bytes.size() - pos;
         result.Read = bytes.size();
@@ -198,9 +211,7 @@ TCharsetConverter::TCharsetConverter(const char* to, const char* from) {
   const UINT codePage = CodePageOf(toUtf16 ? from : to);
   if (codePage == 0 || (!toUtf16 && from != kUtf16LE))
     throw Exception(u"This system cannot convert text from " + FromUtf8(from) + u" to " + FromUtf8(to));
-  CPINFO info{};
-  const bool doubleByte = codePage != CP_UTF8 && GetCPInfo(codePage, &info) && info.MaxCharSize == 2;
-  impl_.reset(new TImpl{codePage, toUtf16, doubleByte});
+  impl_.reset(new TImpl{codePage, toUtf16, CharLengths(codePage)});
 }
 
 TCharsetConverter::~TCharsetConverter() = default;
