@@ -36,4 +36,8 @@ class TCharsetConverter final {
   std::unique_ptr<TImpl> impl_;
 };
 
+// The converter name of the code page text is written in when no encoding is asked for: "UTF-8"
+// on Linux, the ANSI code page (CP_ACP) on Windows, such as "CP932" or "CP1252".
+const char* AnsiCharset();
+
 }  // namespace kestrum

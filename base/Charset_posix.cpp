@@ -63,4 +63,8 @@ TConverted TCharsetConverter::Convert(std::string_view bytes, TOnInvalid onInval
   return result;
 }
 
+const char* AnsiCharset() {
+  return "UTF-8";
+}
+
 }  // namespace kestrum

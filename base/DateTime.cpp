@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/SystemClock.h"
+
 namespace kestrum {
 
 namespace {
@@ -69,17 +71,6 @@ DayAndTime Split(TDateTime value) {
 
 TDateTime ComposeDateTime(TDateTime date, TDateTime time) {
   return date < 0 ? date - time : date + time;
-}
-
-TDateTime SystemNow() {
-  timespec ts{};
-  clock_gettime(CLOCK_REALTIME, &ts);
-  tm local{};
-  localtime_r(&ts.tv_sec, &local);
-  const int second = local.tm_sec > 59 ? 59 : local.tm_sec;  // a leap second
-  const TDateTime date = static_cast<double>(
-      DaysFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) + kUnixEpochDay);
-  return date + EncodeTime(local.tm_hour, local.tm_min, second, static_cast<int>(ts.tv_nsec / 1000000));
 }
 
 std::function<TDateTime()>& NowFunction() {

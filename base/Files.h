@@ -14,8 +14,8 @@ class EFileError : public Exception {
   using Exception::Exception;
 };
 
-// The path separator of this platform.
-inline constexpr char16_t PathDelim = u'/';
+// The path separator of this platform: '/' on Linux, '\\' on Windows.
+extern const char16_t PathDelim;
 
 bool FileExists(const String& path);       // a file (not a folder) exists at path
 bool DirectoryExists(const String& path);  // a folder exists at path

@@ -9,10 +9,13 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <random>
 #include <utility>
 
+#include "base/TempFileNames.h"
+
 namespace kestrum {
+
+const char16_t PathDelim = u'/';
 
 namespace {
 
@@ -76,22 +79,11 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-constexpr size_t kTempSuffixLength = 6;
-
-std::string RandomSuffix() {
-  static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  thread_local std::mt19937 generator{std::random_device{}()};
-  std::uniform_int_distribution<size_t> pick(0, sizeof kChars - 2);
-  std::string suffix;
-  for (size_t i = 0; i < kTempSuffixLength; ++i) suffix += kChars[pick(generator)];
-  return suffix;
-}
-
 // Creates "<target>.tmp-XXXXXX" exclusively. The mode 0666 lets the umask decide a new file's
 // permissions, as for any other file the user creates.
 int CreateTempFile(const std::string& target, std::string& tempPath) {
   for (int attempt = 0; attempt < 100; ++attempt) {
-    tempPath = target + ".tmp-" + RandomSuffix();
+    tempPath = target + ToUtf8(kTempInfix + RandomTempSuffix());
     const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
@@ -129,7 +121,7 @@ void SyncFolder(const std::string& folder) {
 void RemoveStaleTempFiles(const std::string& target) {
   const std::string folder = NativeDir(target);
   const size_t slash = target.rfind('/');
-  const std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) + ".tmp-";
+  const std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) + ToUtf8(kTempInfix);
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return;
   while (const dirent* entry = readdir(dir)) {
@@ -228,15 +220,6 @@ bool RenameFile(const String& from, const String& to) {
   std::string nativeFrom, nativeTo;
   return ToNativePath(from, nativeFrom) && ToNativePath(to, nativeTo) &&
          rename(nativeFrom.c_str(), nativeTo.c_str()) == 0;
-}
-
-bool CopyFileReplacing(const String& from, const String& to) {
-  try {
-    WriteFileAtomic(to, ReadFileBytes(from));
-    return true;
-  } catch (const EFileError&) {
-    return false;
-  }
 }
 
 bool ForceDirectories(const String& folder) {

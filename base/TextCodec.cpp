@@ -152,10 +152,21 @@ std::string EncodeWindows1252(std::u16string_view text) {
                           });
 }
 
+// The ANSI code page (UTF-8 on Linux) comes after UTF-8, which text in another code page is seldom
+// valid in, so that a file written on Linux reads back the same on Windows.
 TDecodedText DecodeAnsi(std::string_view bytes) {
-  for (const char* charset : {"UTF-8", "CP932"})
+  const std::string_view ansi = AnsiCharset();
+  const bool ansiTriedAnyway = ansi == "UTF-8" || ansi == "CP932";
+  for (const char* charset : {"UTF-8", ansiTriedAnyway ? nullptr : ansi.data(), "CP932"}) {
+    if (charset == nullptr) continue;
     if (std::optional<TDecodedText> decoded = DecodeIfValid(charset, bytes)) return std::move(*decoded);
+  }
   return {DecodeWindows1252(bytes), true};
+}
+
+std::string EncodeAnsi(std::u16string_view text) {
+  const std::string_view ansi = AnsiCharset();
+  return ansi == "UTF-8" ? ToUtf8(text) : EncodeCharset(text, ansi.data(), u"the ANSI code page");
 }
 
 }  // namespace
@@ -196,6 +207,8 @@ std::string EncodeText(std::u16string_view text, TEncoding encoding, bool withBo
       out += EncodeUtf16(text, true);
       break;
     case TEncoding::Ansi:
+      out += EncodeAnsi(text);
+      break;
     case TEncoding::Utf8:
       out += ToUtf8(text);
       break;

@@ -8,8 +8,8 @@
 
 namespace kestrum {
 
-// The ANSI code page is UTF-8 on this platform; CP932 and Windows-1252 are what the Windows
-// versions of the program write on Japanese and Western systems.
+// The ANSI code page is UTF-8 on Linux and the system's (CP_ACP) on Windows; CP932 and
+// Windows-1252 are what the Windows versions of the program write on Japanese and Western systems.
 enum class TEncoding { Ansi, Utf8, Utf16LE, Utf16BE, Cp932, Windows1252 };
 
 // A character that the encoding asked for cannot hold.
@@ -27,14 +27,15 @@ struct TDecodedText {
 };
 
 // A byte-order mark selects UTF-8, UTF-16 LE or UTF-16 BE and is skipped. Without one the bytes are
-// read as UTF-8 when they are UTF-8, else as CP932 when they are CP932, else as Windows-1252, which
-// gives every byte a character. Never fails.
+// read as UTF-8 when they are UTF-8, else in the ANSI code page when they are valid in it, else as
+// CP932 when they are CP932, else as Windows-1252, which gives every byte a character. Never fails.
 TDecodedText DecodeText(std::string_view bytes);
 // Decodes with the given encoding, skipping that encoding's byte-order mark when present.
 TDecodedText DecodeText(std::string_view bytes, TEncoding encoding);
 
 // Encodes text; withBom puts the encoding's byte-order mark first (the code pages have none).
-// Throws EEncodeError for a character that CP932 or Windows-1252 cannot hold.
+// Throws EEncodeError for a character that CP932, Windows-1252 or the ANSI code page cannot hold
+// (on Linux the ANSI code page is UTF-8, which holds every character).
 std::string EncodeText(std::u16string_view text, TEncoding encoding, bool withBom);
 
 }  // namespace kestrum

@@ -1,39 +1,19 @@
 #include "data/shhlpr.h"
 
-#include <cstdlib>
-#include <optional>
-
 #include "base/Files.h"
 
 namespace kestrum {
 
 namespace {
 
-// The variable's value when it is an absolute path, with its trailing separators removed ("/" gives an
-// empty text); nothing when it is unset or relative.
-std::optional<String> AbsolutePathFromEnv(const char* name) {
-  const char* value = std::getenv(name);
-  if (value == nullptr || value[0] != '/') return std::nullopt;
-  String path = FromUtf8(value);
-  while (!path.empty() && path.back() == PathDelim) path.pop_back();
-  return path;
-}
-
 String FileInAppFolder(const String& FileName) {
-  const String folder = GetAppDataFolder();
+  String folder = GetAppDataFolder();
   if (folder.empty()) return ProgramFolder() + FileName;
-  const String separator = folder.back() == PathDelim ? u"" : u"/";
-  return folder + separator + u"Brasswick/Kestrum/" + FileName;
+  if (folder.back() != PathDelim) folder += PathDelim;
+  return folder + u"Brasswick" + PathDelim + u"Kestrum" + PathDelim + FileName;
 }
 
 }  // namespace
-
-String GetAppDataFolder() {
-  if (const std::optional<String> xdg = AbsolutePathFromEnv("XDG_DATA_HOME"))
-    return xdg->empty() ? u"/" : *xdg;
-  if (const std::optional<String> home = AbsolutePathFromEnv("HOME")) return *home + u"/.local/share";
-  return String();
-}
 
 String GetDataFileName() {
   return FileInAppFolder(u"raid.dat");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "base/Strings.h"
 
 namespace kestrum {
@@ -10,17 +12,19 @@ inline constexpr int kMutexAlreadyExists = 183;  // ERROR_ALREADY_EXISTS
 
 // The per-session runtime folder for the hand-over socket: $XDG_RUNTIME_DIR, else a
 // private 0700 folder /tmp/kestrum-<uid> that must be owned by the user and must not be a link.
-// Empty, with error set to an errno value, when no safe folder can be had.
+// Empty, with error set to an errno value, when no safe folder can be had. Windows keeps its named
+// objects per session without a folder: empty, with ERROR_NOT_SUPPORTED.
 String RuntimeFolder(int& error);
 
 // Makes sure APath is a folder only this user can use: created with mode 0700 when missing;
 // refused when it is a link (ELOOP), not a folder (ENOTDIR), owned by another user or open to
-// group or others (EPERM). 0 when it is fit, else the errno value.
+// group or others (EPERM). 0 when it is fit, else the errno value. ERROR_NOT_SUPPORTED on Windows.
 int EnsurePrivateFolder(const String& APath);
 
-// Stands in for a named system mutex: an exclusive flock on a file of that name in AFolder, which
-// must exist and belong to this user; the file must not be a link and must belong to this user
-// (EPERM otherwise). The kernel drops the lock when the process ends, crashed or not.
+// A named system mutex. On Windows it is the session's mutex AName (CreateMutexW), and AFolder is
+// not used. On Linux it is an exclusive flock on a file of that name in AFolder, which must exist
+// and belong to this user; the file must not be a link and must belong to this user (EPERM
+// otherwise). Either way the system drops it when the process ends, crashed or not.
 class TNamedMutex final {
  public:
   TNamedMutex(const String& AFolder, const String& AName);
@@ -29,11 +33,12 @@ class TNamedMutex final {
   TNamedMutex& operator=(const TNamedMutex&) = delete;
 
   // kMutexCreated: this process holds it; kMutexAlreadyExists: another process does;
-  // anything else: the errno of the failure.
+  // anything else: the errno (Linux) or GetLastError code (Windows) of the failure.
   int LastError() const { return FLastError; }
 
  private:
-  int FFd = -1;
+  struct TLock;  // the system's object, kept while this process holds the mutex
+  std::unique_ptr<TLock> FLock;
   int FLastError = 0;
 };
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -26,6 +27,14 @@ bool IsAbsoluteFolder(const char* APath) {
 }
 
 }  // namespace
+
+struct TNamedMutex::TLock {
+  explicit TLock(int AFd) : Fd(AFd) {}
+  ~TLock() { close(Fd); }
+  TLock(const TLock&) = delete;
+  TLock& operator=(const TLock&) = delete;
+  const int Fd;
+};
 
 int EnsurePrivateFolder(const String& APath) {
   const std::string path = ToUtf8(APath);
@@ -69,25 +78,21 @@ TNamedMutex::TNamedMutex(const String& AFolder, const String& AName) {
   }
 
   const std::string path = ToUtf8(AFolder + u"/" + AName);
-  FFd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (FFd < 0) {
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) {
     FLastError = errno;
     return;
   }
-  if (fstat(FFd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != getuid()) {
+  auto lock = std::make_unique<TLock>(fd);
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != getuid()) {
     FLastError = EPERM;
-  } else if (flock(FFd, LOCK_EX | LOCK_NB) != 0) {
+  } else if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     // The lock belongs to this open file: a crashed holder leaves the file but not the lock.
     FLastError = (errno == EWOULDBLOCK) ? kMutexAlreadyExists : errno;
   }
-  if (FLastError != kMutexCreated) {
-    close(FFd);
-    FFd = -1;
-  }
+  if (FLastError == kMutexCreated) FLock = std::move(lock);
 }
 
-TNamedMutex::~TNamedMutex() {
-  if (FFd >= 0) close(FFd);
-}
+TNamedMutex::~TNamedMutex() = default;
 
 }  // namespace kestrum

@@ -23,14 +23,15 @@ uint32_t GetMajorVer();
 uint32_t GetMinorVer();
 uint32_t GetOS();
 
-// Whether a screen's work area already leaves the taskbar out. Always true here: a screen's
-// available geometry excludes panels and docks. Never throws EGetOSVerInfo.
+// Whether a screen's work area already leaves the taskbar out. Always true on Linux: a screen's
+// available geometry excludes panels and docks. On Windows the rule below on the probed version,
+// false when the version cannot be read. Never throws EGetOSVerInfo.
 bool IsWin8OrLater();
 
 // The Windows rule behind IsWin8OrLater: NT platform, version 6.2 or later.
 bool IsWin8OrLaterVersion(uint32_t APlatformId, uint32_t AMajor, uint32_t AMinor);
 
-// Reads "major.minor" from the front of a kernel release text such as "6.1.0-18-amd64".
+// Linux: reads "major.minor" from the front of a kernel release text such as "6.1.0-18-amd64".
 // False, leaving the outputs alone, when the text does not start that way.
 bool ParseKernelRelease(std::string_view ARelease, uint32_t& AMajor, uint32_t& AMinor);
 

@@ -1,19 +1,12 @@
 #include "platform/getosinf.h"
 
 #include <charconv>
-#include <optional>
 
 #include <sys/utsname.h>
 
+#include "platform/OSVersion.h"
+
 namespace kestrum {
-
-namespace {
-
-struct TOSVersion {
-  uint32_t PlatformId = 0;
-  uint32_t Major = 0;
-  uint32_t Minor = 0;
-};
 
 std::optional<TOSVersion> ReadOSVersion() {
   utsname info{};
@@ -22,16 +15,7 @@ std::optional<TOSVersion> ReadOSVersion() {
   return version;
 }
 
-// Read once; never changes while the program runs.
-const std::optional<TOSVersion>& OSVersion() {
-  static const std::optional<TOSVersion> version = ReadOSVersion();
-  return version;
-}
-
-const TOSVersion& OSVersionOrThrow(const char16_t* AMessage) {
-  if (!OSVersion()) throw EGetOSVerInfo(AMessage);
-  return *OSVersion();
-}
+namespace {
 
 // An unsigned decimal at the front of AText; advances AText past it.
 bool TakeNumber(std::string_view& AText, uint32_t& AValue) {
@@ -52,20 +36,6 @@ bool ParseKernelRelease(std::string_view ARelease, uint32_t& AMajor, uint32_t& A
   AMajor = major;
   AMinor = minor;
   return true;
-}
-
-uint32_t GetMajorVer() {
-  return OSVersionOrThrow(u"ERR : GetMajorVer").Major;
-}
-uint32_t GetMinorVer() {
-  return OSVersionOrThrow(u"ERR : GetMinorVer").Minor;
-}
-uint32_t GetOS() {
-  return OSVersionOrThrow(u"ERR : GetOS").PlatformId;
-}
-
-bool IsWin8OrLaterVersion(uint32_t APlatformId, uint32_t AMajor, uint32_t AMinor) {
-  return APlatformId == kPlatformNT && (AMajor > 6 || (AMajor == 6 && AMinor > 1));
 }
 
 bool IsWin8OrLater() {

@@ -1,10 +1,8 @@
 #pragma once
 
 #include <atomic>
-#include <cstdint>
 #include <functional>
 #include <memory>
-#include <string>
 #include <thread>
 
 #include "base/Strings.h"
@@ -15,7 +13,7 @@ namespace kestrum {
 // the main window posts a Qt event). Called on the wait thread.
 using TPostMessageFunc = std::function<void()>;
 
-// Waits on the named hand-over event (a Unix-domain socket here) in 100 ms steps and posts one
+// Waits on the named hand-over event (a Unix-domain socket on Linux) in 100 ms steps and posts one
 // message for every burst of signals.
 class TWaitThread final {
  public:
@@ -26,16 +24,14 @@ class TWaitThread final {
 
   void Terminate() { FTerminated = true; }
   // False when the event could not be created: signals are then lost.
-  bool HasEvent() const { return FEvent >= 0; }
+  bool HasEvent() const { return FEvent != nullptr; }
 
  private:
   void Execute();
 
+  struct TEvent;  // the system's event: a listening socket on Linux, a named event on Windows
   TPostMessageFunc FPost;
-  int FEvent = -1;
-  std::string FSocketPath;  // UTF-8; the socket file this thread created
-  uint64_t FSocketDev = 0;  // identity of that file, so that only it is removed
-  uint64_t FSocketIno = 0;
+  std::unique_ptr<TEvent> FEvent;
   std::atomic<bool> FTerminated{false};
   std::thread FThread;
 };

@@ -109,39 +109,48 @@ bool SignalReceiver(const sockaddr_un& AAddr) {
 
 }  // namespace
 
-TWaitThread::TWaitThread(const String& AEventName, TPostMessageFunc APost) : FPost(std::move(APost)) {
-  const std::string path = SocketPath(AEventName);
-  struct stat created {};
-  FEvent = Listen(path, created);
-  if (FEvent >= 0) {
-    FSocketPath = path;
-    FSocketDev = created.st_dev;
-    FSocketIno = created.st_ino;
+struct TWaitThread::TEvent {
+  int Fd;
+  std::string SocketPath;  // UTF-8; the socket file this thread created
+  dev_t SocketDev;         // identity of that file, so that only it is removed
+  ino_t SocketIno;
+
+  TEvent(int AFd, std::string APath, const struct stat& ACreated)
+      : Fd(AFd), SocketPath(std::move(APath)), SocketDev(ACreated.st_dev), SocketIno(ACreated.st_ino) {}
+  // A copy started after ours gave up the mutex may already listen under the same name: remove
+  // the socket file only while it is still the one we bound (checked before closing, so that its
+  // inode cannot have been reused).
+  ~TEvent() {
+    struct stat st {};
+    if (lstat(SocketPath.c_str(), &st) == 0 && st.st_dev == SocketDev && st.st_ino == SocketIno) {
+      unlink(SocketPath.c_str());
+    }
+    close(Fd);
   }
+  TEvent(const TEvent&) = delete;
+  TEvent& operator=(const TEvent&) = delete;
+};
+
+TWaitThread::TWaitThread(const String& AEventName, TPostMessageFunc APost) : FPost(std::move(APost)) {
+  std::string path = SocketPath(AEventName);
+  struct stat created {};
+  const int fd = Listen(path, created);
+  if (fd >= 0) FEvent = std::make_unique<TEvent>(fd, std::move(path), created);
   FThread = std::thread(&TWaitThread::Execute, this);
 }
 
 TWaitThread::~TWaitThread() {
   Terminate();
   if (FThread.joinable()) FThread.join();
-  if (FEvent < 0) return;
-  // A copy started after ours gave up the mutex may already listen under the same name: remove
-  // the socket file only while it is still the one we bound (checked before closing, so that its
-  // inode cannot have been reused).
-  struct stat st {};
-  if (lstat(FSocketPath.c_str(), &st) == 0 && st.st_dev == FSocketDev && st.st_ino == FSocketIno) {
-    unlink(FSocketPath.c_str());
-  }
-  close(FEvent);
 }
 
 void TWaitThread::Execute() {
   while (!FTerminated) {
-    if (FEvent < 0 || !FPost) {
+    if (!FEvent || !FPost) {
       SleepStep();
       continue;
     }
-    pollfd pfd{FEvent, POLLIN, 0};
+    pollfd pfd{FEvent->Fd, POLLIN, 0};
     const int ready = poll(&pfd, 1, kStepMs);
     if (ready < 0 && errno == EINTR) continue;
     if (ready < 0 || (pfd.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
@@ -150,28 +159,12 @@ void TWaitThread::Execute() {
     }
     if (ready == 0) continue;
 
-    const TDrained drained = DrainConnections(FEvent);
+    const TDrained drained = DrainConnections(FEvent->Fd);
     if (drained.Accepted > 0 && !FTerminated) FPost();
     // Out of descriptors, say: pause a step instead of spinning on a connection we cannot take.
     if (drained.Failed) SleepStep();
   }
 }
-
-std::unique_ptr<TNotifyBringingToFront> TNotifyBringingToFront::CreateForNew(const String& AEventName,
-                                                                             TPostMessageFunc APost) {
-  std::unique_ptr<TNotifyBringingToFront> result(new TNotifyBringingToFront());
-  result->waitTrd = std::make_unique<TWaitThread>(AEventName, std::move(APost));
-  return result;
-}
-
-std::unique_ptr<TNotifyBringingToFront> TNotifyBringingToFront::CreateForNotify(const String& AEventName) {
-  std::unique_ptr<TNotifyBringingToFront> result(new TNotifyBringingToFront());
-  result->FEventName = AEventName;
-  return result;
-}
-
-// The wait thread's destructor requests termination and joins before the socket is closed.
-TNotifyBringingToFront::~TNotifyBringingToFront() = default;
 
 bool TNotifyBringingToFront::Notify(int ATimeOutTime) {
   sockaddr_un addr;

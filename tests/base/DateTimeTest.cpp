@@ -100,8 +100,7 @@ TEST_F(DateTimeTest, NowIsReplaceableAndFollowsTheLocalClock) {
   EXPECT_EQ(Now(), 42.25);
   SetNowFunction({});
   const time_t seconds = time(nullptr);
-  tm local{};
-  localtime_r(&seconds, &local);
+  const tm local = *std::localtime(&seconds);  // no other thread uses it
   const TDateTime expected = At(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
                                 local.tm_min, local.tm_sec > 59 ? 59 : local.tm_sec);
   EXPECT_NEAR(Now(), expected, 60.0 / 86400);

@@ -1,7 +1,5 @@
 #include "base/LocaleFormats.h"
 
-#include <clocale>
-
 #include <gtest/gtest.h>
 
 namespace kestrum {
@@ -55,11 +53,39 @@ TEST(LocaleFormats, DerivedFormatsRoundTripDateText) {
             u"2024年03月05日 07時08分09秒");
 }
 
-TEST(LocaleFormats, ReadsTheCurrentLocale) {
-  ASSERT_NE(std::setlocale(LC_TIME, "C"), nullptr);
-  const TFormatSettings settings = FormatSettingsFromLocale();
-  EXPECT_EQ(settings.ShortDateFormat, u"mm/dd/yyyy");
-  EXPECT_EQ(settings.LongTimeFormat, u"hh:nn:ss");
+// What GetLocaleInfoEx gives on Windows (and Wine) for a few locales, and pictures with the parts
+// we leave out or quote.
+TEST(LocaleFormats, WindowsPicturesBecomePatterns) {
+  struct Case {
+    const char* name;
+    String shortDate, longTime;
+    char16_t dateSeparator, timeSeparator;
+    TFormatSettings expected;
+  };
+  const Case cases[] = {
+      {"ja-JP", u"yyyy/MM/dd", u"H:mm:ss", u'/', u':', {u"yyyy/mm/dd", u"h:nn:ss", u'/', u':'}},
+      {"ja-JP under Wine", u"yyyy/M/d", u"H:mm:ss", u'/', u':', {u"yyyy/m/d", u"h:nn:ss", u'/', u':'}},
+      {"en-US", u"M/d/yyyy", u"h:mm:ss tt", u'/', u':', {u"m/d/yyyy", u"h:nn:ss AM/PM", u'/', u':'}},
+      {"de-DE", u"dd.MM.yyyy", u"HH:mm:ss", u'.', u':', {u"dd/mm/yyyy", u"hh:nn:ss", u'.', u':'}},
+      {"fi-FI", u"d.M.yyyy", u"H.mm.ss", u'.', u'.', {u"d/m/yyyy", u"h:nn:ss", u'.', u'.'}},
+      {"week day, era, short year", u"ddd gg yy-MM-dd", u"hh:mm tt", u'/', u':',
+       {u"yyyy/mm/dd", u"hh:nn AM/PM", u'-', u':'}},
+      {"quoted words", u"yyyy'年'M'月'd'日'", u"H'h'mm", u'/', u':', {u"yyyy年m月d日", u"h\"h\"nn", u'/', u':'}},
+      {"12-hour clock without marker", u"yyyy-MM-dd", u"h:mm", u'-', u':', {u"yyyy/mm/dd", u"h:nn AM/PM", u'-', u':'}},
+      {"no fields", u"", u"", u'/', u':', {u"yyyy/mm/dd", u"hh:nn:ss", u'/', u':'}},
+  };
+  const TDateTime evening = EncodeDate(2024, 12, 31) + EncodeTime(19, 8, 9, 0);
+  for (const Case& c : cases) {
+    const TFormatSettings settings =
+        FormatSettingsFromPictures(c.shortDate, c.longTime, c.dateSeparator, c.timeSeparator);
+    EXPECT_EQ(ToUtf8(settings.ShortDateFormat), ToUtf8(c.expected.ShortDateFormat)) << c.name;
+    EXPECT_EQ(ToUtf8(settings.LongTimeFormat), ToUtf8(c.expected.LongTimeFormat)) << c.name;
+    EXPECT_EQ(settings.DateSeparator, c.expected.DateSeparator) << c.name;
+    EXPECT_EQ(settings.TimeSeparator, c.expected.TimeSeparator) << c.name;
+    TDateTime back = -1;
+    EXPECT_TRUE(TryStrToDateTime(DateTimeToStr(evening, settings), back, settings)) << c.name;
+    EXPECT_NEAR(back, evening, 60.0 / 86400) << c.name;
+  }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "base/TextCodec.h"
 
+#include <optional>
 #include <random>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -100,8 +102,18 @@ TEST(TextCodec, GivenEncodingLeavesOutWhatIsNoText) {
   for (const auto& c : cases) ExpectDecodes(c.c, DecodeText(c.c.bytes, c.encoding));
 }
 
-// Decoded and encoded back in its own encoding, a file gives its bytes back; written as UTF-8 (what
-// saving does) and read again, it gives the same text.
+// The text in the encoding, or nothing when the encoding cannot hold it (the ANSI code page on
+// Windows; on Linux it is UTF-8, which holds everything).
+std::optional<std::string> EncodedIfHeld(const String& text, TEncoding encoding) {
+  try {
+    return EncodeText(text, encoding, false);
+  } catch (const EEncodeError&) {
+    return std::nullopt;
+  }
+}
+
+// Decoded and encoded back in its own encoding, a file gives its bytes back; written in the ANSI
+// code page (what saving does) and read again, it gives the same text.
 TEST(TextCodec, EachEncodingGivesItsBytesBack) {
   const struct {
     std::string bytes;
@@ -117,7 +129,9 @@ TEST(TextCodec, EachEncodingGivesItsBytesBack) {
     EXPECT_TRUE(decoded.Whole) << testing::PrintToString(c.bytes);
     EXPECT_EQ(decoded.Text, DecodeText(c.bytes, c.own).Text) << testing::PrintToString(c.bytes);
     EXPECT_EQ(EncodeText(decoded.Text, c.own, false), c.bytes);
-    EXPECT_EQ(DecodeText(EncodeText(decoded.Text, TEncoding::Ansi, false)).Text, decoded.Text);
+    if (std::optional<std::string> saved = EncodedIfHeld(decoded.Text, TEncoding::Ansi)) {
+      EXPECT_EQ(DecodeText(*saved).Text, decoded.Text);
+    }
   }
 }
 
@@ -127,8 +141,7 @@ TEST(TextCodec, EncodingsRoundTrip) {
     TEncoding encoding;
     std::string bom;
   };
-  const Case cases[] = {{TEncoding::Ansi, ""},
-                        {TEncoding::Utf8, "\xEF\xBB\xBF"},
+  const Case cases[] = {{TEncoding::Utf8, "\xEF\xBB\xBF"},
                         {TEncoding::Utf16LE, "\xFF\xFE"},
                         {TEncoding::Utf16BE, "\xFE\xFF"}};
   for (const Case& c : cases) {
@@ -140,7 +153,6 @@ TEST(TextCodec, EncodingsRoundTrip) {
     EXPECT_EQ(DecodeText(marked).Text, text);
   }
   EXPECT_EQ(EncodeText(u"a\u3042", TEncoding::Utf16BE, false), std::string("\0a\x30\x42", 4));
-  EXPECT_EQ(EncodeText(u"a\u3042", TEncoding::Ansi, true), "a\xE3\x81\x82");
   EXPECT_EQ(EncodeText(u"a\u3042", TEncoding::Cp932, true), "a\x82\xA0");
 }
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,15 @@ inline std::vector<String> DocumentLines(const TVoMemIniFile& doc) {
   std::vector<String> lines;
   doc.GetStrings(lines);
   return lines;
+}
+
+// Every file and folder below folder, as paths relative to it.
+inline std::set<std::string> FolderContents(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    names.insert(entry.path().lexically_relative(folder).string());
+  }
+  return names;
 }
 
 }  // namespace kestrum::test

@@ -3,42 +3,31 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
 
-#include <sys/stat.h>
+#include "tests/support/TempHomeSystem.h"
 
 namespace kestrum::test {
 
-namespace {
-
-std::filesystem::path MakeTempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "kestrum-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  return pattern;
+std::optional<std::string> GetVariable(const char* AName) {
+  const char* value = std::getenv(AName);
+  return value ? std::optional<std::string>(value) : std::nullopt;
 }
-
-}  // namespace
 
 TempHome::TempHome() : root_(MakeTempFolder()) {
   std::filesystem::create_directories(DataHome());
   std::filesystem::create_directories(RuntimeDir());
-  chmod(RuntimeDir().c_str(), 0700);
-  const std::pair<const char*, std::filesystem::path> vars[] = {
-      {"HOME", root_}, {"XDG_DATA_HOME", DataHome()}, {"XDG_RUNTIME_DIR", RuntimeDir()}};
-  for (const auto& [name, value] : vars) {
-    const char* old = std::getenv(name);
-    saved_.push_back({name, old != nullptr, old ? old : ""});
-    setenv(name, value.c_str(), 1);
+  std::filesystem::permissions(RuntimeDir(), std::filesystem::perms::owner_all);
+  for (const auto& [name, value] : HomeVariables(*this)) {
+    const std::optional<std::string> old = GetVariable(name);
+    saved_.push_back({name, old.has_value(), old.value_or("")});
+    SetVariable(name, value.string());
   }
+  CheckHomeIsUsed(*this);
 }
 
 TempHome::~TempHome() {
-  for (const SavedVar& var : saved_) {
-    if (var.wasSet)
-      setenv(var.name.c_str(), var.value.c_str(), 1);
-    else
-      unsetenv(var.name.c_str());
-  }
+  for (const SavedVar& var : saved_)
+    SetVariable(var.name.c_str(), var.wasSet ? std::optional<std::string>(var.value) : std::nullopt);
   std::error_code ignored;
   // Tests may leave read-only folders behind; make them writable so they can be removed.
   for (auto it = std::filesystem::recursive_directory_iterator(root_, ignored);

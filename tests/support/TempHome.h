@@ -9,7 +9,8 @@
 namespace kestrum::test {
 
 // A fresh temporary folder that stands in for the user's home for the lifetime of the object:
-// HOME, XDG_DATA_HOME and XDG_RUNTIME_DIR point into it, and the old values come back afterwards.
+// HOME, XDG_DATA_HOME and XDG_RUNTIME_DIR (on Windows USERPROFILE, APPDATA and the shell's
+// application-data folder) point into it, and the old values come back afterwards.
 class TempHome final {
  public:
   TempHome();

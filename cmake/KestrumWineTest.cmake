@@ -1,0 +1,41 @@
+# Windows test executables run under Wine, in a Wine prefix of this build's own and a Japanese
+# locale, so that the ANSI code page is 932 and the regional formats are Japan's.
+if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  message(FATAL_ERROR "Running the Windows tests needs Wine (Debian package wine64)")
+endif()
+set(KESTRUM_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "The Wine prefix the tests run in")
+set(KESTRUM_WINE_LOCALE ja_JP.UTF-8 CACHE STRING "The Linux locale Wine takes the Windows locale from")
+set(KESTRUM_WINE_ENV
+  "WINEPREFIX=${KESTRUM_WINEPREFIX}"
+  "WINEDEBUG=-all"
+  "LANG=${KESTRUM_WINE_LOCALE}"
+  "LC_ALL=${KESTRUM_WINE_LOCALE}")
+
+# Tests must not write into the prefix's real application-data folder, and the shell does not take
+# that folder from %APPDATA%. So in the test prefix the shell folder is the expansion of
+# %KESTRUM_TEST_APPDATA%, which every test's TempHome points at a folder of its own
+# (tests/support/TempHome_win32.cpp). Wine's first start takes a while: it is done here, once.
+get_filename_component(wine_dir ${CMAKE_CROSSCOMPILING_EMULATOR} DIRECTORY)
+find_program(KESTRUM_WINESERVER NAMES wineserver64 wineserver HINTS ${wine_dir} /usr/lib/wine)
+set(stamp ${KESTRUM_WINEPREFIX}/kestrum-test-prefix)
+if(NOT EXISTS ${stamp})
+  message(STATUS "Preparing the Wine prefix ${KESTRUM_WINEPREFIX}")
+  execute_process(
+    COMMAND env ${KESTRUM_WINE_ENV} ${CMAKE_CROSSCOMPILING_EMULATOR} wineboot -i
+    COMMAND_ERROR_IS_FATAL ANY OUTPUT_QUIET ERROR_QUIET)
+  # The Windows version the OS probe must find.
+  execute_process(COMMAND env ${KESTRUM_WINE_ENV} ${CMAKE_CROSSCOMPILING_EMULATOR} winecfg /v win10
+    COMMAND_ERROR_IS_FATAL ANY OUTPUT_QUIET ERROR_QUIET)
+  execute_process(
+    COMMAND env ${KESTRUM_WINE_ENV} ${CMAKE_CROSSCOMPILING_EMULATOR} reg add
+      "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"
+      /v AppData /t REG_EXPAND_SZ /d "%KESTRUM_TEST_APPDATA%" /f
+    COMMAND_ERROR_IS_FATAL ANY OUTPUT_QUIET)
+  # The registry reaches the prefix's files when the Wine server ends.
+  execute_process(COMMAND env ${KESTRUM_WINE_ENV} ${KESTRUM_WINESERVER} -w)
+  file(TOUCH ${stamp})
+endif()
+
+function(kestrum_run_under_wine target)
+  set_property(TARGET ${target} PROPERTY CROSSCOMPILING_EMULATOR env ${KESTRUM_WINE_ENV} ${CMAKE_CROSSCOMPILING_EMULATOR})
+endfunction()

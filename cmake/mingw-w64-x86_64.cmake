@@ -1,0 +1,24 @@
+# Cross-builds Kestrum for 64-bit Windows with Debian's mingw-w64 and runs what it builds under Wine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(KESTRUM_MINGW_PREFIX x86_64-w64-mingw32)
+# The posix thread model: std::thread and std::mutex need it with GCC 12.
+set(CMAKE_C_COMPILER ${KESTRUM_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${KESTRUM_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${KESTRUM_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${KESTRUM_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Static runtime libraries: the executables then start under Wine without any DLL beside them.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+
+# Debian installs the 64-bit loader outside PATH.
+find_program(KESTRUM_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+if(KESTRUM_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${KESTRUM_WINE})
+endif()
