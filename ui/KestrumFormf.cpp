@@ -22,8 +22,10 @@
 
 #include "data/shhlpr.h"
 #include "ini/VoMemIniFile.h"
+#include "platform/InstanceNames.h"
 #include "platform/notifyBTF.h"
 #include "platform/scrposadjustor.h"
+#include "ui/DefaultFont.h"
 #include "ui/ErrorReport.h"
 #include "ui/GridGeometry.h"
 #include "ui/OuterGeometry.h"
@@ -121,7 +123,7 @@ TKestrumForm::TKestrumForm()
       FTimer(new QTimer(this)),
       FScreenPosAdjustor(new TScreenPosAdjustor(this)) {
   setWindowTitle(tr("Kestrum for DDO") + tr(" (64bit ver.)"));
-  setFont(QFont(QStringLiteral("Tahoma"), 8));
+  setFont(DefaultFont());
   setCentralWidget(FRaidGrid);
   resize(484, 309);
 
@@ -245,7 +247,7 @@ void TKestrumForm::WMFirstShow() {
   LoadSettingsAndData();
   FInitialized = true;
   nbft = TNotifyBringingToFront::CreateForNew(
-      u"Kestrum2010_Notifier", [this] { QCoreApplication::postEvent(this, new QEvent(kWMBringToFront)); });
+      kNotifierName, [this] { QCoreApplication::postEvent(this, new QEvent(kWMBringToFront)); });
 }
 
 void TKestrumForm::LoadSettingsAndData() {

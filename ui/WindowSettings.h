@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/Strings.h"
+#include "ui/DefaultFont.h"
 
 namespace kestrum {
 
@@ -17,8 +18,8 @@ struct TWindowSettings {
   int Width = 400;
   int Height = 260;
   bool Align = true;
-  String FontName = u"Tahoma";
-  int FontSize = 8;
+  String FontName = kDefaultFontName;
+  int FontSize = kDefaultFontSize;
   friend bool operator==(const TWindowSettings&, const TWindowSettings&) = default;
 };
 
@@ -45,10 +46,10 @@ struct TPlacement {
 // position alone.
 TPlacement SanitizePlacement(const TPlacement& ARequested, const std::vector<TPlacement>& AAreas);
 
-// An empty font name gives the default "Tahoma"; any other name is kept (an unknown face falls back
+// An empty font name gives the default face; any other name is kept (an unknown face falls back
 // to what the system offers when the font is made).
 String SanitizeFontName(const String& AName);
-// Font sizes below 1 point give the default 8; sizes above 72 points are cut to 72.
+// Font sizes below 1 point give the default size; sizes above 72 points are cut to 72.
 int SanitizeFontSize(int APoints);
 
 }  // namespace kestrum

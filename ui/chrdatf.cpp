@@ -61,10 +61,7 @@ std::array<int, 4> SpreadButtons(int APanelWidth, int AButtonWidth) {
 
 TChrDatForm::TChrDatForm(QWidget* AOwner)
     : QDialog(AOwner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
-  setObjectName(QStringLiteral("ChrDatForm"));
-  setWindowTitle(tr("Character Data Editor"));
-  KeepUnminimised(*this);
-  setFont(QFont(QStringLiteral("Tahoma"), 8));
+  PrepareDialog(*this, "ChrDatForm", tr("Character Data Editor"));
   resize(296, 333);
 
   Panel1 = MakePanel(this, "Panel1", 33);
