@@ -20,8 +20,6 @@
 #include <QStyleOptionButton>
 #include <QTimer>
 
-#include "data/shhlpr.h"
-#include "ini/VoMemIniFile.h"
 #include "platform/InstanceNames.h"
 #include "platform/notifyBTF.h"
 #include "platform/scrposadjustor.h"
@@ -253,7 +251,7 @@ void TKestrumForm::WMFirstShow() {
 void TKestrumForm::LoadSettingsAndData() {
   TWindowSettings settings;
   try {
-    settings = ReadWindowSettings(TVoMemIniFile(GetConfigFileName()));
+    settings = LoadWindowSettings();
   } catch (const std::exception& error) {
     // An unreadable cfg.ini costs only the window's look: say so and go on with the defaults.
     ShowErrorReport(this, error);
@@ -300,12 +298,7 @@ void TKestrumForm::SaveWindowSettings() {
   settings.FontName = font().family().toStdU16String();
   settings.FontSize =
       font().pointSize() > 0 ? font().pointSize() : qRound(font().pixelSize() * 72.0 / logicalDpiY());
-
-  const String path = GetConfigFileName();
-  ForceFileDir(path);
-  TVoMemIniFile ini(path);
-  WriteWindowSettings(ini, settings);
-  ini.UpdateFile();
+  StoreWindowSettings(settings);
 }
 
 void TKestrumForm::TimerTimer() {

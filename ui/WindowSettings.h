@@ -5,9 +5,10 @@
 #include "base/Strings.h"
 #include "ui/DefaultFont.h"
 
-namespace kestrum {
+// The settings file cfg.ini: every key of it, its default and its reading and writing are here.
+// Each write loads the file whole first, so that keys written elsewhere in it survive.
 
-class TVoMemIniFile;
+namespace kestrum {
 
 // The main window's keys in cfg.ini ([POS] and [FONT]) with their defaults. Position and size are
 // those of the outer window in screen pixels; Dpi is only kept, never applied.
@@ -23,10 +24,16 @@ struct TWindowSettings {
   friend bool operator==(const TWindowSettings&, const TWindowSettings&) = default;
 };
 
-// Missing keys and values that are not numbers give the defaults.
-TWindowSettings ReadWindowSettings(const TVoMemIniFile& AIni);
-// Writes all eight keys in the order DPI, LEFT, TOP, WIDTH, HEIGHT, ALIGN, NAME, SIZE.
-void WriteWindowSettings(TVoMemIniFile& AIni, const TWindowSettings& ASettings);
+// Missing keys and values that are not numbers give the defaults. Throws when the file cannot be read.
+TWindowSettings LoadWindowSettings();
+// Writes all eight keys in the order DPI, LEFT, TOP, WIDTH, HEIGHT, ALIGN, NAME, SIZE, creating
+// the file's folder when needed. Throws when the file cannot be written.
+void StoreWindowSettings(const TWindowSettings& ASettings);
+
+// The character data editor's outer height ([RDATPOS] HEIGHT).
+inline constexpr int kDefaultEditorHeight = 371;
+int LoadEditorHeight();
+void StoreEditorHeight(int AOuterHeight);
 
 // The smallest outer window size that still shows the menu and a few cells.
 inline constexpr int kMinWindowWidth = 160;

@@ -15,6 +15,7 @@
 #include "ini/VoMemIniFile.h"
 #include "tests/ui/DialogsTestSupport.h"
 #include "ui/OuterGeometry.h"
+#include "ui/WindowSettings.h"
 #include "ui/chrdatf.h"
 #include "ui/raiddatafrm.h"
 
@@ -169,7 +170,7 @@ TEST_F(ChrDatFormTest, KeepsItsHeightInTheSettingsFileFromOneOpeningToTheNext) {
   // The stored height is the outer one, frame included (the offscreen platform draws one).
   auto alice = MakeAlice({0}, {0});
   Edit(*alice, [](QDialog& dialog) {
-    EXPECT_EQ(OuterGeometry(dialog).height(), TChrDatForm::DefaultHeight);
+    EXPECT_EQ(OuterGeometry(dialog).height(), kDefaultEditorHeight);
     const QMargins frame = WindowFrame(dialog);
     dialog.resize(dialog.width(), 420 - frame.top() - frame.bottom());
     Click(dialog, "CancelBtn");
