@@ -58,7 +58,7 @@ class KestrumFormTest : public MainWindowTest {
   }
 
   QPoint ButtonCentre(int ACol, int ARow) const {
-    const TCellRect B = form_->CellButtonRect(ACol, ARow);
+    const TCellRect B = form_->RaidGrid()->Painter().CellButtonRect(ACol, ARow);
     return {(B.Left + B.Right) / 2, (B.Top + B.Bottom) / 2};
   }
 
@@ -67,7 +67,7 @@ class KestrumFormTest : public MainWindowTest {
   void CutButtonInHalf(int ACol, int ARow, Qt::Orientation AEdge) {
     form_->resize(1200, 900);
     ASSERT_TRUE(QTest::qWaitFor([this] { return Viewport()->width() > 1000; }, 2000));
-    const TCellRect B = form_->CellButtonRect(ACol, ARow);
+    const TCellRect B = form_->RaidGrid()->Painter().CellButtonRect(ACol, ARow);
     const QSize target = AEdge == Qt::Horizontal ? QSize((B.Left + B.Right) / 2, Viewport()->height())
                                                  : QSize(Viewport()->width(), (B.Top + B.Bottom) / 2);
     const QSize window = form_->size() + target - Viewport()->size();
@@ -78,7 +78,7 @@ class KestrumFormTest : public MainWindowTest {
 
   // A point in the visible half of the cell's cut OK button.
   QPoint InVisibleHalf(int ACol, int ARow, Qt::Orientation AEdge) const {
-    const TCellRect B = form_->CellButtonRect(ACol, ARow);
+    const TCellRect B = form_->RaidGrid()->Painter().CellButtonRect(ACol, ARow);
     const QPoint centre = ButtonCentre(ACol, ARow);
     return AEdge == Qt::Horizontal ? QPoint(B.Left + B.Width() / 4, centre.y())
                                    : QPoint(centre.x(), B.Top + B.Height() / 4);
@@ -192,7 +192,7 @@ TEST_F(KestrumFormTest, RowsAreTallEnoughForTheFont) {
     // Body texts are drawn 3 pixels inside the cell at top and bottom.
     EXPECT_GE(row - 2 * 3, textHeight);
     // The caption fits inside the button's frame.
-    const TCellRect B = form.CellButtonRect(1, 1);
+    const TCellRect B = form.RaidGrid()->Painter().CellButtonRect(1, 1);
     const int frame = form.RaidGrid()->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
     EXPECT_GE(B.Height() - 2 * frame, QFontMetrics(form.font()).height()) << "button " << B.Height();
     EXPECT_GE(B.Width() - 2 * frame, QFontMetrics(form.font()).horizontalAdvance("OK"));
@@ -224,7 +224,7 @@ TEST_F(KestrumFormTest, OkButtonRecordsOneRunOnlyWhenReleasedOnIt) {
       {"double click", [this] { QTest::mouseDClick(Viewport(), Qt::LeftButton, {}, ButtonCentre(1, 1)); }, 1},
       {"press beside the button",
        [this] {
-         const TCellRect B = form_->CellButtonRect(1, 1);
+         const TCellRect B = form_->RaidGrid()->Painter().CellButtonRect(1, 1);
          QTest::mouseClick(Viewport(), Qt::LeftButton, {}, QPoint(B.Right + 2, B.Top + 2));
        },
        0},

@@ -317,7 +317,7 @@ TEST_F(MenuCommandsTest, LargerFontWidensTheColumnsAndComesBackAfterARestart) {
   TKestrumForm& form = OpenForm();
   const int nameWidth = form.RaidGrid()->ColWidth(0);
   const int charaWidth = form.RaidGrid()->ColWidth(1);
-  const int buttonWidth = form.ButtonWidth();
+  const int buttonWidth = form.RaidGrid()->Painter().ButtonWidth();
 
   AnswerFontDialog(
       [](QFontDialog& d) {
@@ -332,7 +332,7 @@ TEST_F(MenuCommandsTest, LargerFontWidensTheColumnsAndComesBackAfterARestart) {
   EXPECT_EQ(form.font().pointSize(), 20);
   EXPECT_GT(form.RaidGrid()->ColWidth(0), nameWidth);
   EXPECT_GT(form.RaidGrid()->ColWidth(1), charaWidth);
-  EXPECT_GT(form.ButtonWidth(), buttonWidth);
+  EXPECT_GT(form.RaidGrid()->Painter().ButtonWidth(), buttonWidth);
   EXPECT_EQ(ReadFileBytes(DataFile()), data);  // the font is a setting, not data
   const QString family = form.font().family();
   const int widenedNames = form.RaidGrid()->ColWidth(0);
