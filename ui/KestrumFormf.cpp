@@ -58,13 +58,11 @@ TPlacement ToPlacement(const QRect& R) {
   return {R.left(), R.top(), R.width(), R.height()};
 }
 
-// The usable areas of all screens, the primary one first.
+// The usable areas of all screens; Qt lists the primary screen first.
 std::vector<TPlacement> ScreenAreas() {
   std::vector<TPlacement> areas;
-  const QScreen* primary = QGuiApplication::primaryScreen();
-  if (primary) areas.push_back(ToPlacement(primary->availableGeometry()));
   for (const QScreen* screen : QGuiApplication::screens())
-    if (screen != primary) areas.push_back(ToPlacement(screen->availableGeometry()));
+    areas.push_back(ToPlacement(screen->availableGeometry()));
   return areas;
 }
 
