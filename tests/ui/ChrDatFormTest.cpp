@@ -187,13 +187,13 @@ TEST_F(ChrDatFormTest, AFailedSettingsWriteIsReportedAndTheEditStillApplies) {
   // A folder where the settings file should be: nobody, root included, can write the file.
   std::filesystem::create_directories(home_.AppFolder() / "cfg.ini");
   auto alice = MakeAlice({0}, {0});
-  QString report;
-  CloseNextMessageBox(&report);
+  TMessageBoxCloser boxes;
   EXPECT_TRUE(Edit(*alice, [](QDialog& dialog) {
     RowEdit(dialog, 0, "CountEd").setText("2");
     Click(dialog, "OkBtn");
   }));
   EXPECT_EQ(Counts(*alice), std::vector<uint32_t>{2});
+  const QString report = boxes.First();
   EXPECT_TRUE(report.contains(QStringLiteral("設定ファイル"))) << report.toStdString();
 }
 

@@ -20,10 +20,8 @@
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -93,25 +91,6 @@ class TNoRoomToWrite final {
   rlimit FSaved{};
 };
 
-// Closes every message box that comes up while it lives with its OK button, keeping the texts.
-class TMessageBoxCloser final {
- public:
-  TMessageBoxCloser() {
-    QObject::connect(&FPoll, &QTimer::timeout, &FPoll, [this] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (box == nullptr) return;
-      Texts << box->text();
-      box->button(QMessageBox::Ok)->click();
-    });
-    FPoll.start(10);
-  }
-
-  QStringList Texts;
-
- private:
-  QTimer FPoll;
-};
-
 // Types AText as a keyboard or an input method delivers it: one key event per character, a
 // character outside the basic plane arriving whole as its two UTF-16 units.
 void Type(QLineEdit& AEdit, const QString& AText) {
@@ -133,11 +112,7 @@ QString Q(const String& AText) {
 
 class MenuCommandsTest : public MainWindowTest {
  protected:
-  static TRosterView Reloaded() {
-    TKestrum roster;
-    roster.Load();
-    return View(roster);
-  }
+  static TRosterView Reloaded() { return View(*Reload()); }
 
   int StoredCount(const String& ASection) const {
     return TVoMemIniFile(DataFile().u16string()).ReadInteger(ASection, u"COUNT", -1);
