@@ -18,8 +18,10 @@
 #include "base/Files.h"
 #include "base/LocaleFormats.h"
 #include "data/shhlpr.h"
+#include "platform/InstanceNames.h"
 #include "platform/NamedMutex.h"
 #include "platform/notifyBTF.h"
+#include "ui/DefaultFont.h"
 #include "ui/ErrorReport.h"
 #include "ui/KestrumFormf.h"
 #include "ui/Translations.h"
@@ -56,7 +58,7 @@ int RunFirstCopy(int argc, char** argv) {
   TKestrumApplication app(argc, argv);
   PresentToDesktop();
   InstallTranslations(app);
-  QApplication::setFont(QFont(QStringLiteral("Tahoma"), 8));
+  QApplication::setFont(DefaultFont());
   TKestrumForm form;
   form.show();
   return app.exec();
@@ -68,17 +70,17 @@ int RunFirstCopy(int argc, char** argv) {
 std::unique_ptr<TNamedMutex> LockRoster() {
   const String dataFile = GetDataFileName();
   ForceFileDir(dataFile);
-  auto mutex = std::make_unique<TNamedMutex>(ExtractFileDir(dataFile), u"Kestrum2010");
+  auto mutex = std::make_unique<TNamedMutex>(ExtractFileDir(dataFile), kInstanceMutexName);
   if (mutex->LastError() == EACCES || mutex->LastError() == EROFS) {
     int error = 0;
     const String sessionFolder = RuntimeFolder(error);
-    if (error == 0) mutex = std::make_unique<TNamedMutex>(sessionFolder, u"Kestrum2010");
+    if (error == 0) mutex = std::make_unique<TNamedMutex>(sessionFolder, kInstanceMutexName);
   }
   return mutex;
 }
 
 void HandOverToFirstCopy() {
-  const auto notifier = TNotifyBringingToFront::CreateForNotify(u"Kestrum2010_Notifier");
+  const auto notifier = TNotifyBringingToFront::CreateForNotify(kNotifierName);
   notifier->Notify(2000);
 }
 

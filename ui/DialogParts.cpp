@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "ui/DefaultFont.h"
+
 namespace kestrum {
 
 namespace {
@@ -70,8 +72,11 @@ bool IsDialogKey(const QKeyEvent& AEvent) {
          AEvent.key() == Qt::Key_Return;
 }
 
-void KeepUnminimised(QDialog& ADialog) {
+void PrepareDialog(QDialog& ADialog, const char* AName, const QString& ATitle) {
+  ADialog.setObjectName(QString::fromLatin1(AName));
+  ADialog.setWindowTitle(ATitle);
   new TMinimiseGuard(ADialog);
+  ADialog.setFont(DefaultFont());
 }
 
 int WidthShowingTitle(const QString& ATitle) {

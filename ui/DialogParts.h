@@ -21,10 +21,10 @@ QFrame* MakeBevel(QWidget* AParent, const char* AName, const QRect& AGeometry);
 // Escape and Enter, which a plain QDialog would turn into cancelling or its default button.
 bool IsDialogKey(const QKeyEvent& AEvent);
 
-// Keeps a modal dialog from staying minimised, together with the window it belongs to: window
-// managers that offer to minimise a fixed-size dialog anyway would hide the whole program behind
-// a dialog that no one can reach.
-void KeepUnminimised(QDialog& ADialog);
+// What every dialog starts with: its object name, title and the default font. It never stays
+// minimised, together with the window it belongs to: window managers that offer to minimise a
+// fixed-size dialog anyway would hide the whole program behind a dialog that no one can reach.
+void PrepareDialog(QDialog& ADialog, const char* AName, const QString& ATitle);
 
 // The width a window needs so that the window manager's title bar shows ATitle whole: the text in
 // the desktop's title font and room for the icon and three buttons beside it.

@@ -1,6 +1,5 @@
 #include "ui/KestrumFormf.h"
 
-#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -14,18 +13,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPainter>
 #include <QScreen>
-#include <QStyle>
-#include <QStyleOptionButton>
 #include <QTimer>
 
-#include "data/shhlpr.h"
-#include "ini/VoMemIniFile.h"
+#include "platform/InstanceNames.h"
 #include "platform/notifyBTF.h"
 #include "platform/scrposadjustor.h"
+#include "ui/CellPainter.h"
+#include "ui/DefaultFont.h"
 #include "ui/ErrorReport.h"
-#include "ui/GridGeometry.h"
 #include "ui/OuterGeometry.h"
 #include "ui/RaidGrid.h"
 #include "ui/WindowSettings.h"
@@ -38,14 +34,8 @@ namespace kestrum {
 
 namespace {
 
-const QPoint kNoCell{-1, -1};
-
 QString QStr(const String& AText) {
   return QString::fromStdU16String(AText);
-}
-
-QRect ToQRect(const TCellRect& R) {
-  return QRect(R.Left, R.Top, R.Width(), R.Height());
 }
 
 // Once, after the roster was read at start: a data file that could not be read whole was kept as it
@@ -68,37 +58,11 @@ TPlacement ToPlacement(const QRect& R) {
   return {R.left(), R.top(), R.width(), R.height()};
 }
 
-// The font with no style; header texts use it made bold, which replaces any other style. A font
-// from the font chooser names its style ("Book"), and a named style would win over the weight.
-QFont PlainFont(QFont AFont) {
-  AFont.setStyleName(QString());
-  AFont.setBold(false);
-  AFont.setItalic(false);
-  AFont.setUnderline(false);
-  AFont.setStrikeOut(false);
-  return AFont;
-}
-
-QFont BoldFont(const QFont& AFont) {
-  QFont bold = PlainFont(AFont);
-  bold.setBold(true);
-  return bold;
-}
-
-// Draws a text at the top-left of its box, clipped to the box's rectangle, in the canvas's font.
-void DrawTextBox(QPainter& ACanvas, const TTextBox& ABox, const QString& AText) {
-  ACanvas.setClipRect(ToQRect(ABox.Clip));
-  ACanvas.drawText(QPoint(ABox.X, ABox.Y + ACanvas.fontMetrics().ascent()), AText);
-  ACanvas.setClipping(false);
-}
-
-// The usable areas of all screens, the primary one first.
+// The usable areas of all screens; Qt lists the primary screen first.
 std::vector<TPlacement> ScreenAreas() {
   std::vector<TPlacement> areas;
-  const QScreen* primary = QGuiApplication::primaryScreen();
-  if (primary) areas.push_back(ToPlacement(primary->availableGeometry()));
   for (const QScreen* screen : QGuiApplication::screens())
-    if (screen != primary) areas.push_back(ToPlacement(screen->availableGeometry()));
+    areas.push_back(ToPlacement(screen->availableGeometry()));
   return areas;
 }
 
@@ -121,14 +85,11 @@ TKestrumForm::TKestrumForm()
       FTimer(new QTimer(this)),
       FScreenPosAdjustor(new TScreenPosAdjustor(this)) {
   setWindowTitle(tr("Kestrum for DDO") + tr(" (64bit ver.)"));
-  setFont(QFont(QStringLiteral("Tahoma"), 8));
+  setFont(DefaultFont());
   setCentralWidget(FRaidGrid);
   resize(484, 309);
 
   FRaidGrid->setObjectName(QStringLiteral("RaidGrid"));
-  FRaidGrid->OnDrawCell = [this](QPainter& canvas, int col, int row, const TCellRect& R) {
-    RaidGridDrawCell(canvas, col, row, R);
-  };
   connect(FRaidGrid, &TRaidGrid::MouseDown, this,
           [this](Qt::MouseButton button, bool dbl, const QPoint& pos) {
             ReportingErrors(this, [&] { RaidGridMouseDown(button, dbl, pos); });
@@ -166,6 +127,7 @@ TKestrumForm::TKestrumForm()
 TKestrumForm::~TKestrumForm() {
   // The hand-over thread posts to this window: stop it before anything else goes.
   nbft.reset();
+  FRaidGrid->Painter().SetRoster(nullptr);
   FDatas.reset();
 }
 
@@ -245,13 +207,13 @@ void TKestrumForm::WMFirstShow() {
   LoadSettingsAndData();
   FInitialized = true;
   nbft = TNotifyBringingToFront::CreateForNew(
-      u"Kestrum2010_Notifier", [this] { QCoreApplication::postEvent(this, new QEvent(kWMBringToFront)); });
+      kNotifierName, [this] { QCoreApplication::postEvent(this, new QEvent(kWMBringToFront)); });
 }
 
 void TKestrumForm::LoadSettingsAndData() {
   TWindowSettings settings;
   try {
-    settings = ReadWindowSettings(TVoMemIniFile(GetConfigFileName()));
+    settings = LoadWindowSettings();
   } catch (const std::exception& error) {
     // An unreadable cfg.ini costs only the window's look: say so and go on with the defaults.
     ShowErrorReport(this, error);
@@ -267,6 +229,7 @@ void TKestrumForm::LoadSettingsAndData() {
 
   FDatas = std::make_unique<TKestrum>();
   FDatas->Load();
+  FRaidGrid->Painter().SetRoster(FDatas.get());
   LayoutGrid();
   FTimer->start();
   ShowUnreadNotice(this, FDatas->UnreadReport());
@@ -298,12 +261,7 @@ void TKestrumForm::SaveWindowSettings() {
   settings.FontName = font().family().toStdU16String();
   settings.FontSize =
       font().pointSize() > 0 ? font().pointSize() : qRound(font().pixelSize() * 72.0 / logicalDpiY());
-
-  const String path = GetConfigFileName();
-  ForceFileDir(path);
-  TVoMemIniFile ini(path);
-  WriteWindowSettings(ini, settings);
-  ini.UpdateFile();
+  StoreWindowSettings(settings);
 }
 
 void TKestrumForm::TimerTimer() {
@@ -386,165 +344,61 @@ void TKestrumForm::ResetGrid() {
 
 void TKestrumForm::LayoutGrid() {
   if (!FDatas) return;
-  FRaidGrid->SetColCount(GridColCount(FDatas->CharaCount()));
-  FRaidGrid->SetRowCount(GridRowCount(FDatas->RaidCount()));
-
-  const QFontMetrics bold(BoldFont(font()), FRaidGrid);
-  const QFontMetrics plain(PlainFont(font()), FRaidGrid);
-  TColumnMeasures measures;
-  measures.BackslashBold = bold.horizontalAdvance(QStringLiteral("＼"));
-  for (const String& name : FDatas->RaidNameAry())
-    measures.RaidNamesBold.push_back(bold.horizontalAdvance(QStr(name)));
-  for (const auto& chara : FDatas->CharaDataAry())
-    measures.CharaNamesBold.push_back(bold.horizontalAdvance(QStr(chara->Name())));
-  for (int d = 0; d < 10; ++d) measures.Digits[d] = plain.horizontalAdvance(QChar(u'0' + d));
-  measures.DayColon = plain.horizontalAdvance(QStringLiteral("日   :"));
-  const TColumnLayout layout = ComputeColumnLayout(measures);
-
-  FRaidGrid->SetColWidth(0, layout.FixedColWidth);
-  for (int c = 1; c < FRaidGrid->ColCount(); ++c) FRaidGrid->SetColWidth(c, layout.CharaColWidth);
-  FRaidGrid->SetDefaultRowHeight(
-      RowHeightForText(FRaidGrid->logicalDpiY(), std::max(bold.height(), plain.height())));
-  FButtonWidth = QFontMetrics(font(), FRaidGrid).horizontalAdvance(QStr(ButtonPattern(layout.WidestDigit)));
+  FRaidGrid->FitToRoster();
   FRaidGrid->SetCurrentCell(1, 1);
   mnDelChara->setEnabled(FDatas->CharaCount() > 0);
   mnDelRaid->setEnabled(FDatas->RaidCount() > 0);
 }
 
-TCellRect TKestrumForm::CellButtonRect(int ACol, int ARow) const {
-  return ButtonRect(FRaidGrid->CellRect(ACol, ARow), FButtonWidth);
-}
-
-bool TKestrumForm::InRoster(const QPoint& ACell) const {
-  return FDatas && ACell.x() >= 1 && ACell.x() <= FDatas->CharaCount() && ACell.y() >= 1 &&
-         ACell.y() <= FDatas->RaidCount();
-}
-
-TRaidTimerData* TKestrumForm::TimerAt(const QPoint& ACell) const {
-  return FDatas->GetCharaDatas(ACell.x() - 1)->GetRaidTimerDatas(ACell.y() - 1);
-}
-
-void TKestrumForm::RaidGridDrawCell(QPainter& ACanvas, int ACol, int ARow, const TCellRect& R) {
-  if (!FDatas) return;
-  if (ARow == 0) {
-    if (ACol == 0)
-      DrawHeaderText(ACanvas, u" ", R);
-    else if (ACol - 1 < FDatas->CharaCount())
-      DrawHeaderText(ACanvas, FDatas->GetCharaDatas(ACol - 1)->Name(), R);
-  } else if (ACol == 0) {
-    if (ARow - 1 < FDatas->RaidCount()) DrawRaidName(ACanvas, FDatas->GetRaidNames(ARow - 1), R);
-  } else if (InRoster({ACol, ARow})) {
-    const TRaidTimerData& timer = *TimerAt({ACol, ARow});
-    if (timer.Enabled()) {
-      DrawOkButton(ACanvas, ButtonRect(R, FButtonWidth), FRaidTp == QPoint(ACol, ARow));
-      DrawRunCount(ACanvas, timer, R);
-    } else {
-      DrawRunningTimer(ACanvas, timer, R);
-    }
-  }
-}
-
-void TKestrumForm::DrawHeaderText(QPainter& ACanvas, const String& AText, const TCellRect& R) {
-  ACanvas.setFont(BoldFont(ACanvas.font()));
-  const QString text = QStr(AText);
-  const QFontMetrics metrics = ACanvas.fontMetrics();
-  DrawTextBox(ACanvas, HeaderTextBox(R, metrics.horizontalAdvance(text), metrics.height()), text);
-}
-
-void TKestrumForm::DrawRaidName(QPainter& ACanvas, const String& AText, const TCellRect& R) {
-  ACanvas.setFont(BoldFont(ACanvas.font()));
-  const QString text = QStr(AText);
-  const QFontMetrics metrics = ACanvas.fontMetrics();
-  DrawTextBox(ACanvas, RaidNameBox(R, metrics.horizontalAdvance(text), metrics.height()), text);
-}
-
-void TKestrumForm::DrawOkButton(QPainter& ACanvas, const TCellRect& B, bool APressed) {
-  QStyleOptionButton button;
-  button.initFrom(FRaidGrid);
-  button.rect = ToQRect(B);
-  button.state |= APressed ? QStyle::State_Sunken : QStyle::State_Raised;
-  button.state &= ~QStyle::State_HasFocus;
-  FRaidGrid->style()->drawControl(QStyle::CE_PushButtonBevel, &button, &ACanvas, FRaidGrid);
-
-  // The caption stays put when the button is pressed.
-  const QFont font = ACanvas.font();
-  ACanvas.setFont(PlainFont(font));
-  ACanvas.setPen(FRaidGrid->palette().color(QPalette::ButtonText));
-  const QString caption = QStringLiteral("OK");
-  const QFontMetrics metrics = ACanvas.fontMetrics();
-  DrawTextBox(ACanvas, OkCaptionBox(B, metrics.horizontalAdvance(caption), metrics.height()), caption);
-  ACanvas.setFont(font);
-  ACanvas.setPen(FRaidGrid->palette().color(QPalette::Text));
-}
-
-void TKestrumForm::DrawRunCount(QPainter& ACanvas, const TRaidTimerData& ATimer, const TCellRect& R) {
-  const QString count = QString::number(ATimer.Count());
-  const QFontMetrics metrics = ACanvas.fontMetrics();
-  DrawTextBox(ACanvas, RunCountBox(R, metrics.horizontalAdvance(count), metrics.height()), count);
-}
-
-void TKestrumForm::DrawRunningTimer(QPainter& ACanvas, const TRaidTimerData& ATimer, const TCellRect& R) {
-  const QString moment = QStr(FormatDateTime(u"d日 hh:mm", ATimer.ActivateTime()));
-  const QString count = QString::number(ATimer.Count());
-  const QFontMetrics metrics = ACanvas.fontMetrics();
-  const TRunningTimerBoxes boxes = RunningTimerBoxes(R, FButtonWidth, metrics.horizontalAdvance(moment),
-                                                     metrics.horizontalAdvance(count), metrics.height());
-  DrawTextBox(ACanvas, boxes.Moment, moment);
-  DrawTextBox(ACanvas, boxes.Count, count);
-}
-
 // --- Grid interaction ----------------------------------------------------------------------------
 
-QPoint TKestrumForm::HitTestButton(const QPoint& APos) const {
-  if (!FDatas) return kNoCell;
-  const QPoint cell = FRaidGrid->MouseCoord(APos);
-  if (!InRoster(cell)) return kNoCell;
-  return HitRect(CellButtonRect(cell.x(), cell.y()), APos.x(), APos.y()) ? cell : kNoCell;
+QPoint TKestrumForm::RaidTp() const {
+  return FRaidGrid->Painter().PressedCell();
 }
 
 void TKestrumForm::RaidGridMouseDown(Qt::MouseButton AButton, bool ADoubleClick, const QPoint& APos) {
   // The second press of a double click is no press of the button.
   if (AButton != Qt::LeftButton || ADoubleClick) return;
-  FRaidTp = HitTestButton(APos);
-  if (FRaidTp == kNoCell || !TimerAt(FRaidTp)->Enabled()) {
-    FRaidTp = kNoCell;
-    return;
-  }
-  RepaintGrid();  // shows the button pressed at once
+  TCellPainter& cells = FRaidGrid->Painter();
+  const QPoint cell = cells.HitTestButton(APos);
+  const bool available = cell != kNoCell && TimerAt(*FDatas, cell)->Enabled();
+  cells.SetPressedCell(available ? cell : kNoCell);
+  if (available) RepaintGrid();  // shows the button pressed at once
 }
 
 void TKestrumForm::RaidGridMouseUp(Qt::MouseButton AButton, const QPoint& APos) {
-  if (AButton == Qt::LeftButton && FRaidTp != kNoCell) {
-    const QPoint saved = FRaidTp;
-    FRaidTp = kNoCell;
+  TCellPainter& cells = FRaidGrid->Painter();
+  if (AButton == Qt::LeftButton && cells.PressedCell() != kNoCell) {
+    const QPoint saved = cells.PressedCell();
+    cells.SetPressedCell(kNoCell);
     RepaintGrid();
     // Only a release over the same button records the run.
-    if (HitTestButton(APos) == saved) RecordRun(saved);
+    if (cells.HitTestButton(APos) == saved) RecordRun(saved);
   }
   if (AButton == Qt::RightButton) PopupResetMenu(FRaidGrid->MouseCoord(APos));
 }
 
 void TKestrumForm::RecordRun(const QPoint& ACell) {
-  if (!InRoster(ACell) || !TimerAt(ACell)->Enabled()) return;
+  if (!InRoster(FDatas.get(), ACell) || !TimerAt(*FDatas, ACell)->Enabled()) return;
   TTimerPause pause(FTimer);
-  TimerAt(ACell)->Done();
+  TimerAt(*FDatas, ACell)->Done();
   SaveData();
   RepaintGrid();
 }
 
 void TKestrumForm::PopupResetMenu(const QPoint& ACell) {
-  if (!InRoster(ACell) || TimerAt(ACell)->Enabled()) return;  // nothing to reset
+  if (!InRoster(FDatas.get(), ACell) || TimerAt(*FDatas, ACell)->Enabled()) return;  // nothing to reset
   FResetTp = ACell;
   const TCellRect R = FRaidGrid->CellRect(ACell.x(), ACell.y());
   PopupMn->popup(FRaidGrid->viewport()->mapToGlobal(QPoint(R.Left, R.Top)));
 }
 
 void TKestrumForm::ResetRaidTimerMenuItemClick() {
-  if (!InRoster(FResetTp)) return;
+  if (!InRoster(FDatas.get(), FResetTp)) return;
   const TCharaData& chara = *FDatas->GetCharaDatas(FResetTp.x() - 1);
   if (!ConfirmResetTimer(this, chara.Name(), FDatas->GetRaidNames(FResetTp.y() - 1))) return;
   TTimerPause pause(FTimer);
-  TimerAt(FResetTp)->SetActivateTime(0);
+  TimerAt(*FDatas, FResetTp)->SetActivateTime(0);
   SaveData();
   RepaintGrid();
 }

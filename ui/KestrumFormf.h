@@ -9,7 +9,6 @@
 #include <QPoint>
 
 #include "data/RaidTimerData.h"
-#include "ui/GridGeometry.h"
 #include "ui/TagOwner.h"
 #include "ui/WindowSettings.h"
 
@@ -42,11 +41,8 @@ class TKestrumForm final : public QMainWindow, public TTagOwner {
   TRaidGrid* RaidGrid() const { return FRaidGrid; }
   TScreenPosAdjustor* ScreenPosAdjustor() const { return FScreenPosAdjustor; }
   QTimer* Timer() const { return FTimer; }
-  // Width of the OK button area (wB) from the last layout.
-  int ButtonWidth() const { return FButtonWidth; }
-  // The OK button of a body cell, in grid viewport coordinates.
-  TCellRect CellButtonRect(int ACol, int ARow) const;
-  QPoint RaidTp() const { return FRaidTp; }
+  // The cell whose OK button is being pressed; the grid keeps it to draw it pressed.
+  QPoint RaidTp() const;
 
   // Writes the roster; a failed write is reported and the grid is laid out from the rolled-back data.
   void SaveData();
@@ -73,15 +69,6 @@ class TKestrumForm final : public QMainWindow, public TTagOwner {
   void RepaintGrid();
 
   // Grid.
-  void RaidGridDrawCell(QPainter& ACanvas, int ACol, int ARow, const TCellRect& R);
-  void DrawHeaderText(QPainter& ACanvas, const String& AText, const TCellRect& R);
-  void DrawRaidName(QPainter& ACanvas, const String& AText, const TCellRect& R);
-  void DrawOkButton(QPainter& ACanvas, const TCellRect& B, bool APressed);
-  void DrawRunCount(QPainter& ACanvas, const TRaidTimerData& ATimer, const TCellRect& R);
-  void DrawRunningTimer(QPainter& ACanvas, const TRaidTimerData& ATimer, const TCellRect& R);
-  bool InRoster(const QPoint& ACell) const;
-  TRaidTimerData* TimerAt(const QPoint& ACell) const;
-  QPoint HitTestButton(const QPoint& APos) const;
   void RaidGridMouseDown(Qt::MouseButton AButton, bool ADoubleClick, const QPoint& APos);
   void RaidGridMouseUp(Qt::MouseButton AButton, const QPoint& APos);
   void RaidGridDblClick(const QPoint& APos);
@@ -108,11 +95,9 @@ class TKestrumForm final : public QMainWindow, public TTagOwner {
   bool FInitialized = false;
   bool FShowFirst = true;
   std::unique_ptr<TKestrum> FDatas;
-  QPoint FRaidTp{-1, -1};
   QPoint FResetTp{-1, -1};
   std::unique_ptr<TNotifyBringingToFront> nbft;
   int FPixelsPerInch = 96;
-  int FButtonWidth = 0;
   qreal FScreenDpi = 0;  // logical DPI of the screen the window is on
 
   TRaidGrid* FRaidGrid;

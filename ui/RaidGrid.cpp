@@ -11,15 +11,13 @@
 #include <QStyleOptionHeader>
 #include <QWheelEvent>
 
+#include "data/RaidTimerData.h"
+
 namespace kestrum {
 
 namespace {
 
 constexpr int kDefaultColWidth = 64;
-
-QRect ToQRect(const TCellRect& R) {
-  return QRect(R.Left, R.Top, R.Width(), R.Height());
-}
 
 }  // namespace
 
@@ -29,6 +27,16 @@ TRaidGrid::TRaidGrid(QWidget* AParent) : QAbstractScrollArea(AParent), FColWidth
   viewport()->setContextMenuPolicy(Qt::PreventContextMenu);
   horizontalScrollBar()->setSingleStep(1);
   verticalScrollBar()->setSingleStep(1);
+}
+
+void TRaidGrid::FitToRoster() {
+  const TKestrum& roster = *FPainter.Roster();
+  SetColCount(GridColCount(roster.CharaCount()));
+  SetRowCount(GridRowCount(roster.RaidCount()));
+  const TColumnLayout layout = FPainter.LayOutColumns();
+  SetColWidth(0, layout.FixedColWidth);
+  for (int c = 1; c < ColCount(); ++c) SetColWidth(c, layout.CharaColWidth);
+  SetDefaultRowHeight(FPainter.RowHeight());
 }
 
 void TRaidGrid::SetColCount(int AValue) {
@@ -212,12 +220,10 @@ void TRaidGrid::PaintCell(QPainter& ACanvas, int ACol, int ARow, const TCellRect
   ACanvas.setFont(font());
   ACanvas.setPen(palette().color(QPalette::Text));
   ACanvas.setBrush(Qt::NoBrush);
-  if (OnDrawCell) {
-    try {
-      OnDrawCell(ACanvas, ACol, ARow, R);
-    } catch (const std::exception&) {
-      // A paint handler has nobody to report to; the cell stays empty until the next repaint.
-    }
+  try {
+    FPainter.RaidGridDrawCell(ACanvas, ACol, ARow, R);
+  } catch (const std::exception&) {
+    // Painting has nobody to report to; the cell stays empty until the next repaint.
   }
   ACanvas.setClipping(false);
   if (QPoint(ACol, ARow) == FCurrent && hasFocus()) {

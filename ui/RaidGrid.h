@@ -1,11 +1,11 @@
 #pragma once
 
-#include <functional>
 #include <vector>
 
 #include <QAbstractScrollArea>
 #include <QPoint>
 
+#include "ui/CellPainter.h"
 #include "ui/GridGeometry.h"
 
 class QKeyEvent;
@@ -15,16 +15,18 @@ namespace kestrum {
 
 // An owner-drawn grid with one fixed row (0) and one fixed column (0), 1-pixel grid lines, a
 // current cell and scroll bars as needed. Columns are dragged to new places by their cell in
-// row 0, rows by their cell in column 0. The grid paints the cell backgrounds and the lines; the
-// owner draws the contents through OnDrawCell. It holds no data of its own.
+// row 0, rows by their cell in column 0. The grid paints the cell backgrounds and the lines, its
+// painter the contents from the roster it is given; it reports input and keeps no data of its own.
 class TRaidGrid final : public QAbstractScrollArea {
   Q_OBJECT
 
  public:
   explicit TRaidGrid(QWidget* AParent);
 
-  // Draws one cell's content; R is the cell in viewport coordinates, without its grid lines.
-  std::function<void(QPainter& ACanvas, int ACol, int ARow, const TCellRect& R)> OnDrawCell;
+  TCellPainter& Painter() { return FPainter; }
+  const TCellPainter& Painter() const { return FPainter; }
+  // Sizes the grid to the painter's roster in the current font: counts, column widths, row height.
+  void FitToRoster();
 
   int ColCount() const { return static_cast<int>(FColWidths.size()); }
   int RowCount() const { return FRowCount; }
@@ -96,6 +98,7 @@ class TRaidGrid final : public QAbstractScrollArea {
   void PaintCell(QPainter& ACanvas, int ACol, int ARow, const TCellRect& R);
   void PaintDragMark(QPainter& ACanvas);
 
+  TCellPainter FPainter{*this};
   std::vector<int> FColWidths;
   int FRowCount = 2;
   int FRowHeight = 24;

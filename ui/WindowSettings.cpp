@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "data/shhlpr.h"
 #include "ini/VoMemIniFile.h"
 #include "platform/formutils.h"
 
@@ -12,6 +13,17 @@ namespace {
 
 constexpr char16_t kPos[] = u"POS";
 constexpr char16_t kFont[] = u"FONT";
+constexpr char16_t kEditor[] = u"RDATPOS";
+
+// Loads cfg.ini whole, lets AWrite change it and writes it back.
+template <class TWrite>
+void UpdateConfig(const TWrite& AWrite) {
+  const String path = GetConfigFileName();
+  ForceFileDir(path);
+  TVoMemIniFile ini(path);
+  AWrite(ini);
+  ini.UpdateFile();
+}
 
 // The inclusive rectangle of a placement, cut to the int range: stored values may be anything.
 TRect ToRect(const TPlacement& P) {
@@ -32,29 +44,40 @@ int PlaceInside(int APos, int ASize, int ALo, int AHi) {
 
 }  // namespace
 
-TWindowSettings ReadWindowSettings(const TVoMemIniFile& AIni) {
+TWindowSettings LoadWindowSettings() {
+  const TVoMemIniFile ini(GetConfigFileName());
   const TWindowSettings d;
   TWindowSettings s;
-  s.Left = AIni.ReadInteger(kPos, u"LEFT", d.Left);
-  s.Top = AIni.ReadInteger(kPos, u"TOP", d.Top);
-  s.Dpi = AIni.ReadInteger(kPos, u"DPI", d.Dpi);
-  s.Width = AIni.ReadInteger(kPos, u"WIDTH", d.Width);
-  s.Height = AIni.ReadInteger(kPos, u"HEIGHT", d.Height);
-  s.Align = AIni.ReadBool(kPos, u"ALIGN", d.Align);
-  s.FontName = AIni.ReadString(kFont, u"NAME", d.FontName);
-  s.FontSize = AIni.ReadInteger(kFont, u"SIZE", d.FontSize);
+  s.Left = ini.ReadInteger(kPos, u"LEFT", d.Left);
+  s.Top = ini.ReadInteger(kPos, u"TOP", d.Top);
+  s.Dpi = ini.ReadInteger(kPos, u"DPI", d.Dpi);
+  s.Width = ini.ReadInteger(kPos, u"WIDTH", d.Width);
+  s.Height = ini.ReadInteger(kPos, u"HEIGHT", d.Height);
+  s.Align = ini.ReadBool(kPos, u"ALIGN", d.Align);
+  s.FontName = ini.ReadString(kFont, u"NAME", d.FontName);
+  s.FontSize = ini.ReadInteger(kFont, u"SIZE", d.FontSize);
   return s;
 }
 
-void WriteWindowSettings(TVoMemIniFile& AIni, const TWindowSettings& ASettings) {
-  AIni.WriteInteger(kPos, u"DPI", ASettings.Dpi);
-  AIni.WriteInteger(kPos, u"LEFT", ASettings.Left);
-  AIni.WriteInteger(kPos, u"TOP", ASettings.Top);
-  AIni.WriteInteger(kPos, u"WIDTH", ASettings.Width);
-  AIni.WriteInteger(kPos, u"HEIGHT", ASettings.Height);
-  AIni.WriteBool(kPos, u"ALIGN", ASettings.Align);
-  AIni.WriteString(kFont, u"NAME", ASettings.FontName);
-  AIni.WriteInteger(kFont, u"SIZE", ASettings.FontSize);
+void StoreWindowSettings(const TWindowSettings& ASettings) {
+  UpdateConfig([&ASettings](TVoMemIniFile& AIni) {
+    AIni.WriteInteger(kPos, u"DPI", ASettings.Dpi);
+    AIni.WriteInteger(kPos, u"LEFT", ASettings.Left);
+    AIni.WriteInteger(kPos, u"TOP", ASettings.Top);
+    AIni.WriteInteger(kPos, u"WIDTH", ASettings.Width);
+    AIni.WriteInteger(kPos, u"HEIGHT", ASettings.Height);
+    AIni.WriteBool(kPos, u"ALIGN", ASettings.Align);
+    AIni.WriteString(kFont, u"NAME", ASettings.FontName);
+    AIni.WriteInteger(kFont, u"SIZE", ASettings.FontSize);
+  });
+}
+
+int LoadEditorHeight() {
+  return TVoMemIniFile(GetConfigFileName()).ReadInteger(kEditor, u"HEIGHT", kDefaultEditorHeight);
+}
+
+void StoreEditorHeight(int AOuterHeight) {
+  UpdateConfig([AOuterHeight](TVoMemIniFile& AIni) { AIni.WriteInteger(kEditor, u"HEIGHT", AOuterHeight); });
 }
 
 TPlacement SanitizePlacement(const TPlacement& ARequested, const std::vector<TPlacement>& AAreas) {

@@ -3,10 +3,12 @@
 #include <vector>
 
 #include "base/Strings.h"
+#include "ui/DefaultFont.h"
+
+// The settings file cfg.ini: every key of it, its default and its reading and writing are here.
+// Each write loads the file whole first, so that keys written elsewhere in it survive.
 
 namespace kestrum {
-
-class TVoMemIniFile;
 
 // The main window's keys in cfg.ini ([POS] and [FONT]) with their defaults. Position and size are
 // those of the outer window in screen pixels; Dpi is only kept, never applied.
@@ -17,15 +19,21 @@ struct TWindowSettings {
   int Width = 400;
   int Height = 260;
   bool Align = true;
-  String FontName = u"Tahoma";
-  int FontSize = 8;
+  String FontName = kDefaultFontName;
+  int FontSize = kDefaultFontSize;
   friend bool operator==(const TWindowSettings&, const TWindowSettings&) = default;
 };
 
-// Missing keys and values that are not numbers give the defaults.
-TWindowSettings ReadWindowSettings(const TVoMemIniFile& AIni);
-// Writes all eight keys in the order DPI, LEFT, TOP, WIDTH, HEIGHT, ALIGN, NAME, SIZE.
-void WriteWindowSettings(TVoMemIniFile& AIni, const TWindowSettings& ASettings);
+// Missing keys and values that are not numbers give the defaults. Throws when the file cannot be read.
+TWindowSettings LoadWindowSettings();
+// Writes all eight keys in the order DPI, LEFT, TOP, WIDTH, HEIGHT, ALIGN, NAME, SIZE, creating
+// the file's folder when needed. Throws when the file cannot be written.
+void StoreWindowSettings(const TWindowSettings& ASettings);
+
+// The character data editor's outer height ([RDATPOS] HEIGHT).
+inline constexpr int kDefaultEditorHeight = 371;
+int LoadEditorHeight();
+void StoreEditorHeight(int AOuterHeight);
 
 // The smallest outer window size that still shows the menu and a few cells.
 inline constexpr int kMinWindowWidth = 160;
@@ -45,10 +53,10 @@ struct TPlacement {
 // position alone.
 TPlacement SanitizePlacement(const TPlacement& ARequested, const std::vector<TPlacement>& AAreas);
 
-// An empty font name gives the default "Tahoma"; any other name is kept (an unknown face falls back
+// An empty font name gives the default face; any other name is kept (an unknown face falls back
 // to what the system offers when the font is made).
 String SanitizeFontName(const String& AName);
-// Font sizes below 1 point give the default 8; sizes above 72 points are cut to 72.
+// Font sizes below 1 point give the default size; sizes above 72 points are cut to 72.
 int SanitizeFontSize(int APoints);
 
 }  // namespace kestrum

@@ -24,10 +24,7 @@ QLabel* AddCentredLabel(QWidget* AParent, const char* AName, const QString& ATex
 
 TAboutForm::TAboutForm(QWidget* AOwner)
     : QDialog(AOwner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
-  setObjectName(QStringLiteral("AboutForm"));
-  setWindowTitle(tr("About Kestrum"));
-  KeepUnminimised(*this);
-  setFont(QFont(QStringLiteral("Tahoma"), 8));
+  PrepareDialog(*this, "AboutForm", tr("About Kestrum"));
 
   const QFrame* bevel = MakeBevel(this, "Bevel1", QRect(4, 4, 278, 81));
 

@@ -25,10 +25,7 @@ constexpr int DesignedPromptWidth = 166;
 
 TAddChrForm::TAddChrForm(QWidget* AOwner)
     : QDialog(AOwner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
-  setObjectName(QStringLiteral("AddChrForm"));
-  setWindowTitle(tr("Add Character"));
-  KeepUnminimised(*this);
-  setFont(QFont(QStringLiteral("Tahoma"), 8));
+  PrepareDialog(*this, "AddChrForm", tr("Add Character"));
   setFixedSize(182, 128);
 
   Bevel1 = MakeBevel(this, "Bevel1", QRect(4, 4, 173, 57));

@@ -15,13 +15,12 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
-#include "data/shhlpr.h"
-#include "ini/VoMemIniFile.h"
 #include "platform/scrposadjustor.h"
 #include "ui/DialogParts.h"
 #include "ui/NameValidator.h"
 #include "ui/OuterGeometry.h"
 #include "ui/TagOwner.h"
+#include "ui/WindowSettings.h"
 #include "ui/raiddatafrm.h"
 
 namespace kestrum {
@@ -29,8 +28,6 @@ namespace kestrum {
 namespace {
 
 constexpr int CharaNameMaxLength = 12;
-const String SettingsSection = u"RDATPOS";
-const String HeightKey = u"HEIGHT";
 
 QFrame* MakePanel(QWidget* AParent, const char* AName, int AHeight) {
   auto* panel = new QFrame(AParent);
@@ -61,10 +58,7 @@ std::array<int, 4> SpreadButtons(int APanelWidth, int AButtonWidth) {
 
 TChrDatForm::TChrDatForm(QWidget* AOwner)
     : QDialog(AOwner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
-  setObjectName(QStringLiteral("ChrDatForm"));
-  setWindowTitle(tr("Character Data Editor"));
-  KeepUnminimised(*this);
-  setFont(QFont(QStringLiteral("Tahoma"), 8));
+  PrepareDialog(*this, "ChrDatForm", tr("Character Data Editor"));
   resize(296, 333);
 
   Panel1 = MakePanel(this, "Panel1", 33);
@@ -215,10 +209,9 @@ bool TChrDatForm::ApplyCharaData() {
 }
 
 void TChrDatForm::LoadFormSettings() {
-  int height = DefaultHeight;
+  int height = kDefaultEditorHeight;
   try {
-    const TVoMemIniFile settings(GetConfigFileName());
-    height = settings.ReadInteger(SettingsSection, HeightKey, DefaultHeight);
+    height = LoadEditorHeight();
   } catch (const std::exception&) {
     // An unreadable settings file only costs the remembered height; saving reports the problem.
   }
@@ -234,12 +227,8 @@ void TChrDatForm::LoadFormSettings() {
 }
 
 void TChrDatForm::SaveFormSettings() {
-  const String fileName = GetConfigFileName();
-  ForceFileDir(fileName);
-  TVoMemIniFile settings(fileName);
   if (isVisible()) FOuterHeight = OuterGeometry(*this).height();
-  settings.WriteInteger(SettingsSection, HeightKey, FOuterHeight);
-  settings.UpdateFile();
+  StoreEditorHeight(FOuterHeight);
 }
 
 void TChrDatForm::ReportSettingsError(const std::exception& AError) {

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "data/RaidTimerData.h"
+#include "ui/WindowSettings.h"
 
 class QFrame;
 class QKeyEvent;
@@ -45,8 +46,6 @@ class TChrDatForm : public QDialog {
                      TCharaData& ACharaData);
   // Runs the editor; true when it was closed with OK and the working copy changed.
   bool ShowEditDlg();
-
-  static constexpr int DefaultHeight = 371;
 
  protected:
   // Writes the edits into the working copy; true when anything differed.
@@ -88,7 +87,7 @@ class TChrDatForm : public QDialog {
   QWidget* RaidPanel;
   TScreenPosAdjustor* ScreenPosAdjustor1;
   int FWheelDelta = 0;  // the part of a notch not yet scrolled (high-resolution wheels)
-  int FOuterHeight = DefaultHeight;  // what SaveFormSettings stores
+  int FOuterHeight = kDefaultEditorHeight;  // what SaveFormSettings stores
 };
 
 }  // namespace kestrum

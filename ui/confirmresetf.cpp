@@ -42,10 +42,7 @@ QPushButton* AddButton(QWidget* AParent, const char* AName, const QString& AText
 TConfirmResetForm::TConfirmResetForm(QWidget* AOwner)
     : QDialog(AOwner,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
-  setObjectName(QStringLiteral("ConfirmResetForm"));
-  setWindowTitle(tr("Confirm Resetting Raid Timer"));
-  KeepUnminimised(*this);
-  setFont(QFont(QStringLiteral("Tahoma"), 8));
+  PrepareDialog(*this, "ConfirmResetForm", tr("Confirm Resetting Raid Timer"));
   setFixedSize(362, 98);
 
   MakeBevel(this, "Bevel1", QRect(4, 4, 353, 49));

@@ -71,6 +71,7 @@ class TRaidDataFrame : public QFrame {
   void Clear();
   void Reset();
 
+  // The readers are the callbacks' public face; the editor itself only sets them.
   const TNotifyEvent& OnTimerChanged() const { return FOnTimerChanged; }
   void SetOnTimerChanged(TNotifyEvent AEvent) { FOnTimerChanged = std::move(AEvent); }
   const TNotifyEvent& OnCountChanged() const { return FOnCountChanged; }

@@ -177,7 +177,7 @@ TEST_F(AddChrFormTest, ShowsTheTextsOfEachModeAndNamesItselfInTheOwnersTag) {
       EXPECT_GE(dialog.width(), 182);
       EXPECT_GE(dialog.width(), WidthShowingTitle(mode.caption));
       EXPECT_LE(Child<QPushButton>(dialog, "CancelBtn").geometry().right(), dialog.width() - 4);
-      EXPECT_EQ(dialog.height(), 128);
+      ExpectShowsItsContentsWhole(dialog);
       EXPECT_GE(prompt.width(), prompt.fontMetrics().horizontalAdvance(mode.prompt));
       EXPECT_LE(prompt.geometry().right(), dialog.width() - 8);
       EXPECT_FALSE(dialog.windowFlags() & Qt::WindowCloseButtonHint);

@@ -15,6 +15,7 @@
 #include "ini/VoMemIniFile.h"
 #include "tests/ui/DialogsTestSupport.h"
 #include "ui/OuterGeometry.h"
+#include "ui/WindowSettings.h"
 #include "ui/chrdatf.h"
 #include "ui/raiddatafrm.h"
 
@@ -169,7 +170,7 @@ TEST_F(ChrDatFormTest, KeepsItsHeightInTheSettingsFileFromOneOpeningToTheNext) {
   // The stored height is the outer one, frame included (the offscreen platform draws one).
   auto alice = MakeAlice({0}, {0});
   Edit(*alice, [](QDialog& dialog) {
-    EXPECT_EQ(OuterGeometry(dialog).height(), TChrDatForm::DefaultHeight);
+    EXPECT_EQ(OuterGeometry(dialog).height(), kDefaultEditorHeight);
     const QMargins frame = WindowFrame(dialog);
     dialog.resize(dialog.width(), 420 - frame.top() - frame.bottom());
     Click(dialog, "CancelBtn");
@@ -186,13 +187,13 @@ TEST_F(ChrDatFormTest, AFailedSettingsWriteIsReportedAndTheEditStillApplies) {
   // A folder where the settings file should be: nobody, root included, can write the file.
   std::filesystem::create_directories(home_.AppFolder() / "cfg.ini");
   auto alice = MakeAlice({0}, {0});
-  QString report;
-  CloseNextMessageBox(&report);
+  TMessageBoxCloser boxes;
   EXPECT_TRUE(Edit(*alice, [](QDialog& dialog) {
     RowEdit(dialog, 0, "CountEd").setText("2");
     Click(dialog, "OkBtn");
   }));
   EXPECT_EQ(Counts(*alice), std::vector<uint32_t>{2});
+  const QString report = boxes.First();
   EXPECT_TRUE(report.contains(QStringLiteral("設定ファイル"))) << report.toStdString();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -40,16 +41,27 @@ void AnswerModal(std::function<void(QDialog& Dialog)> AAnswer) {
   });
 }
 
-void CloseNextMessageBox(QString* AText) {
-  auto* poll = new QTimer(qApp);
-  QObject::connect(poll, &QTimer::timeout, poll, [poll, AText] {
+TMessageBoxCloser::TMessageBoxCloser() {
+  QObject::connect(&FPoll, &QTimer::timeout, &FPoll, [this] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr) return;
-    *AText = box->text();
+    Texts << box->text();
     box->button(QMessageBox::Ok)->click();
-    poll->deleteLater();
   });
-  poll->start(10);
+  FPoll.start(10);
+}
+
+void ExpectShowsItsContentsWhole(const QDialog& ADialog) {
+  for (const QWidget* child : ADialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (child->isWindow() || !child->isVisibleTo(&ADialog)) continue;
+    EXPECT_TRUE(ADialog.rect().contains(child->geometry()))
+        << child->objectName().toStdString() << " reaches outside the dialog";
+    if (const auto* label = qobject_cast<const QLabel*>(child)) {
+      const int textWidth =
+          label->fontMetrics().boundingRect(QRect(), int(label->alignment()), label->text()).width();
+      EXPECT_GE(label->contentsRect().width(), textWidth) << label->objectName().toStdString();
+    }
+  }
 }
 
 void Click(QDialog& ADialog, const char* AButton) {

@@ -5,6 +5,8 @@
 #include <string>
 
 #include <QDialog>
+#include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -30,8 +32,25 @@ class TTagWindow final : public QWidget, public TTagOwner {};
 // cancelled and the test fails, so that a broken answer cannot hang the run.
 void AnswerModal(std::function<void(QDialog& Dialog)> AAnswer);
 
-// Closes the next message box that comes up with its OK button and keeps its text in *AText.
-void CloseNextMessageBox(QString* AText);
+// Closes every message box that comes up while it lives with its OK button, keeping the texts.
+class TMessageBoxCloser final {
+ public:
+  TMessageBoxCloser();
+  TMessageBoxCloser(const TMessageBoxCloser&) = delete;
+  TMessageBoxCloser& operator=(const TMessageBoxCloser&) = delete;
+
+  // The text of the first box closed; empty when none came up.
+  QString First() const { return Texts.value(0); }
+
+  QStringList Texts;
+
+ private:
+  QTimer FPoll;
+};
+
+// Whatever the font: every child of ADialog lies inside it, and every label is wide enough for
+// its text.
+void ExpectShowsItsContentsWhole(const QDialog& ADialog);
 
 // The child of AParent with that object name; throws when there is none.
 template <class T>

@@ -42,32 +42,13 @@ namespace fs = std::filesystem;
 
 class KestrumFormTest : public MainWindowTest {
  protected:
-  static std::unique_ptr<TKestrum> Reload() {
-    auto roster = std::make_unique<TKestrum>();
-    roster->Load();
-    return roster;
-  }
-
-  static TRaidTimerData& TimerOf(const TKestrum& ARoster, int AChara, int ARaid) {
-    return *ARoster.GetCharaDatas(AChara)->GetRaidTimerDatas(ARaid);
-  }
-
-  QPoint CellCentre(int ACol, int ARow) const {
-    const TCellRect R = form_->RaidGrid()->CellRect(ACol, ARow);
-    return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
-  }
-
-  QPoint ButtonCentre(int ACol, int ARow) const {
-    const TCellRect B = form_->CellButtonRect(ACol, ARow);
-    return {(B.Left + B.Right) / 2, (B.Top + B.Bottom) / 2};
-  }
 
   // Sizes the window so that the grid's right edge (Qt::Horizontal) or bottom edge (Qt::Vertical)
   // cuts the OK button of the cell in half. The cell's column and row stay partly visible.
   void CutButtonInHalf(int ACol, int ARow, Qt::Orientation AEdge) {
     form_->resize(1200, 900);
     ASSERT_TRUE(QTest::qWaitFor([this] { return Viewport()->width() > 1000; }, 2000));
-    const TCellRect B = form_->CellButtonRect(ACol, ARow);
+    const TCellRect B = form_->RaidGrid()->Painter().CellButtonRect(ACol, ARow);
     const QSize target = AEdge == Qt::Horizontal ? QSize((B.Left + B.Right) / 2, Viewport()->height())
                                                  : QSize(Viewport()->width(), (B.Top + B.Bottom) / 2);
     const QSize window = form_->size() + target - Viewport()->size();
@@ -78,7 +59,7 @@ class KestrumFormTest : public MainWindowTest {
 
   // A point in the visible half of the cell's cut OK button.
   QPoint InVisibleHalf(int ACol, int ARow, Qt::Orientation AEdge) const {
-    const TCellRect B = form_->CellButtonRect(ACol, ARow);
+    const TCellRect B = form_->RaidGrid()->Painter().CellButtonRect(ACol, ARow);
     const QPoint centre = ButtonCentre(ACol, ARow);
     return AEdge == Qt::Horizontal ? QPoint(B.Left + B.Width() / 4, centre.y())
                                    : QPoint(centre.x(), B.Top + B.Height() / 4);
@@ -168,10 +149,9 @@ TEST_F(KestrumFormTest, SettingsThatCannotBeWrittenAreReportedAndTheDataLeftAlon
   const std::string data = ReadFileBytes(DataFile());
   fs::create_directories(ConfigFile());  // a folder where cfg.ini should be
   TKestrumForm& form = OpenForm();
-  QString report;
-  CloseNextMessageBox(&report);
+  TMessageBoxCloser boxes;
   form.close();
-  EXPECT_FALSE(report.isEmpty());
+  EXPECT_FALSE(boxes.First().isEmpty());
   EXPECT_EQ(ReadFileBytes(DataFile()), data);
 }
 
@@ -192,7 +172,7 @@ TEST_F(KestrumFormTest, RowsAreTallEnoughForTheFont) {
     // Body texts are drawn 3 pixels inside the cell at top and bottom.
     EXPECT_GE(row - 2 * 3, textHeight);
     // The caption fits inside the button's frame.
-    const TCellRect B = form.CellButtonRect(1, 1);
+    const TCellRect B = form.RaidGrid()->Painter().CellButtonRect(1, 1);
     const int frame = form.RaidGrid()->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
     EXPECT_GE(B.Height() - 2 * frame, QFontMetrics(form.font()).height()) << "button " << B.Height();
     EXPECT_GE(B.Width() - 2 * frame, QFontMetrics(form.font()).horizontalAdvance("OK"));
@@ -224,7 +204,7 @@ TEST_F(KestrumFormTest, OkButtonRecordsOneRunOnlyWhenReleasedOnIt) {
       {"double click", [this] { QTest::mouseDClick(Viewport(), Qt::LeftButton, {}, ButtonCentre(1, 1)); }, 1},
       {"press beside the button",
        [this] {
-         const TCellRect B = form_->CellButtonRect(1, 1);
+         const TCellRect B = form_->RaidGrid()->Painter().CellButtonRect(1, 1);
          QTest::mouseClick(Viewport(), Qt::LeftButton, {}, QPoint(B.Right + 2, B.Top + 2));
        },
        0},
@@ -364,9 +344,9 @@ TEST_F(KestrumFormTest, FailedSaveIsNoticedAndTheGridLaidOutFromTheRolledBackDat
   fs::rename(home_.AppFolder(), home_.Root() / "moved-away");
   WriteFileBytes(home_.AppFolder(), "not a folder");
 
-  QString notice;
-  CloseNextMessageBox(&notice);
+  TMessageBoxCloser boxes;
   QTest::mouseClick(Viewport(), Qt::LeftButton, {}, ButtonCentre(1, 1));
+  const QString notice = boxes.First();
 
   const QString sentence = QString::fromStdU16String(u"エラーが発生しました。データは巻戻ります。\r\n");
   EXPECT_TRUE(notice.startsWith(sentence)) << notice.toStdString();
@@ -592,14 +572,13 @@ TEST_F(KestrumFormTest, AddCommandsLayOutTheGridOrReportTheWriteError) {
     SCOPED_TRACE(c.Command);
     WriteRoster({u"Alice"}, {u"VoN"});
     OpenForm();
-    QString report;
-    if (!c.Report.isEmpty()) CloseNextMessageBox(&report);
+    TMessageBoxCloser boxes;
     AnswerModal([&](QDialog& dialog) {
       Child<QLineEdit>(dialog, "NameEd").setText(c.Name);
       Child<QPushButton>(dialog, "OkBtn").click();
     });
     Find<QAction>(c.Command).trigger();
-    EXPECT_EQ(report, c.Report);
+    EXPECT_EQ(boxes.First(), c.Report);
     EXPECT_TRUE(form_->Timer()->isActive());
     EXPECT_EQ(form_->Datas()->CharaCount(), c.Charas);
     EXPECT_EQ(form_->Datas()->RaidCount(), c.Raids);
@@ -693,7 +672,7 @@ TEST_F(KestrumFormTest, AboutBoxIsTheWindowsTagWhileOpen) {
     EXPECT_EQ(dialog.windowTitle(), "About Kestrum");
     EXPECT_EQ(Child<QLabel>(dialog, "Label1").text(), "Kestrum for DDO (64bit ver.)");
     EXPECT_EQ(Child<QLabel>(dialog, "Label2").text(), "ver 0.4.17");
-    EXPECT_EQ(dialog.size(), QSize(286, 129));
+    ExpectShowsItsContentsWhole(dialog);
     Child<QPushButton>(dialog, "Button1").click();
   });
   Find<QAction>("mnAbout").trigger();
@@ -706,7 +685,7 @@ TEST_F(KestrumFormTest, EnterInTheFreshConfirmationCancels) {
   QTest::mouseClick(Viewport(), Qt::RightButton, {}, CellCentre(1, 1));
   AnswerModal([](QDialog& dialog) {
     EXPECT_EQ(dialog.windowTitle(), "Confirm Resetting Raid Timer");
-    EXPECT_EQ(dialog.size(), QSize(362, 98));
+    ExpectShowsItsContentsWhole(dialog);
     ASSERT_EQ(dialog.focusWidget(), &Child<QPushButton>(dialog, "Button2"));
     QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
   });

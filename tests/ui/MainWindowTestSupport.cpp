@@ -53,4 +53,24 @@ QPoint MainWindowTest::NearRightEdge(int ACol, int ARow) const {
   return {cell.Right - 3, (cell.Top + cell.Bottom) / 2};
 }
 
+QPoint MainWindowTest::CellCentre(int ACol, int ARow) const {
+  const TCellRect R = form_->RaidGrid()->CellRect(ACol, ARow);
+  return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
+}
+
+QPoint MainWindowTest::ButtonCentre(int ACol, int ARow) const {
+  const TCellRect B = form_->RaidGrid()->Painter().CellButtonRect(ACol, ARow);
+  return {(B.Left + B.Right) / 2, (B.Top + B.Bottom) / 2};
+}
+
+std::unique_ptr<TKestrum> MainWindowTest::Reload() {
+  auto roster = std::make_unique<TKestrum>();
+  roster->Load();
+  return roster;
+}
+
+TRaidTimerData& MainWindowTest::TimerOf(const TKestrum& ARoster, int AChara, int ARaid) {
+  return *ARoster.GetCharaDatas(AChara)->GetRaidTimerDatas(ARaid);
+}
+
 }  // namespace kestrum::test

@@ -39,6 +39,12 @@ class MainWindowTest : public DialogTest {
 
   // A point of the cell near its right edge, clear of any OK button.
   QPoint NearRightEdge(int ACol, int ARow) const;
+  QPoint CellCentre(int ACol, int ARow) const;
+  QPoint ButtonCentre(int ACol, int ARow) const;
+
+  // The roster as raid.dat holds it now.
+  static std::unique_ptr<TKestrum> Reload();
+  static TRaidTimerData& TimerOf(const TKestrum& ARoster, int AChara, int ARaid);
 
   template <class T>
   T& Find(const char* AName) const {

@@ -20,10 +20,8 @@
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -93,25 +91,6 @@ class TNoRoomToWrite final {
   rlimit FSaved{};
 };
 
-// Closes every message box that comes up while it lives with its OK button, keeping the texts.
-class TMessageBoxCloser final {
- public:
-  TMessageBoxCloser() {
-    QObject::connect(&FPoll, &QTimer::timeout, &FPoll, [this] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (box == nullptr) return;
-      Texts << box->text();
-      box->button(QMessageBox::Ok)->click();
-    });
-    FPoll.start(10);
-  }
-
-  QStringList Texts;
-
- private:
-  QTimer FPoll;
-};
-
 // Types AText as a keyboard or an input method delivers it: one key event per character, a
 // character outside the basic plane arriving whole as its two UTF-16 units.
 void Type(QLineEdit& AEdit, const QString& AText) {
@@ -133,11 +112,7 @@ QString Q(const String& AText) {
 
 class MenuCommandsTest : public MainWindowTest {
  protected:
-  static TRosterView Reloaded() {
-    TKestrum roster;
-    roster.Load();
-    return View(roster);
-  }
+  static TRosterView Reloaded() { return View(*Reload()); }
 
   int StoredCount(const String& ASection) const {
     return TVoMemIniFile(DataFile().u16string()).ReadInteger(ASection, u"COUNT", -1);
@@ -317,7 +292,7 @@ TEST_F(MenuCommandsTest, LargerFontWidensTheColumnsAndComesBackAfterARestart) {
   TKestrumForm& form = OpenForm();
   const int nameWidth = form.RaidGrid()->ColWidth(0);
   const int charaWidth = form.RaidGrid()->ColWidth(1);
-  const int buttonWidth = form.ButtonWidth();
+  const int buttonWidth = form.RaidGrid()->Painter().ButtonWidth();
 
   AnswerFontDialog(
       [](QFontDialog& d) {
@@ -332,7 +307,7 @@ TEST_F(MenuCommandsTest, LargerFontWidensTheColumnsAndComesBackAfterARestart) {
   EXPECT_EQ(form.font().pointSize(), 20);
   EXPECT_GT(form.RaidGrid()->ColWidth(0), nameWidth);
   EXPECT_GT(form.RaidGrid()->ColWidth(1), charaWidth);
-  EXPECT_GT(form.ButtonWidth(), buttonWidth);
+  EXPECT_GT(form.RaidGrid()->Painter().ButtonWidth(), buttonWidth);
   EXPECT_EQ(ReadFileBytes(DataFile()), data);  // the font is a setting, not data
   const QString family = form.font().family();
   const int widenedNames = form.RaidGrid()->ColWidth(0);
