@@ -269,7 +269,7 @@ class WindowGeometry(KestrumCase):
         for run in range(2):
             copy, window = self.start_and_wait()
             wait_for(f"outer geometry {stored} at start {run + 1}",
-                     lambda: outer_geometry(window) == stored, timeout=3)
+                     lambda: outer_geometry(window) == stored)
             self.assertEqual(copy.quit(window), 0)
             written.append(self.home.read("cfg.ini"))
         self.assertEqual(written[0], written[1])
@@ -319,7 +319,7 @@ class WithWindowManager(KestrumCase):
         # Waits until minimised, unless it has come back before xdotool saw it go.
         XSERVER.x("timeout", "3", "xdotool", "windowminimize", "--sync", dialog)
         for shown in (dialog, window):
-            wait_for("the window shown again", lambda: is_shown(shown), timeout=3)
+            wait_for("the window shown again", lambda: is_shown(shown))
         XSERVER.x("xdotool", "key", "--window", dialog, "Escape")
         wait_for("the dialog to close", lambda: not is_shown(dialog))
         self.assertEqual(copy.quit(window), 0)
@@ -335,7 +335,7 @@ class WithWindowManager(KestrumCase):
         self.assertGreater(columns[-1] + width, outer_geometry(window)[2], "no character column is cut")
         x, y = columns[-1] + 8, (rows[0] + rows[1]) // 2  # the left part of its first OK button
         XSERVER.x("xdotool", "mousemove", "--window", window, str(x), str(y), "click", "1")
-        wait_for("a run in raid.dat", lambda: runs_recorded(self.home.read("raid.dat")), timeout=3)
+        wait_for("a run in raid.dat", lambda: runs_recorded(self.home.read("raid.dat")))
         self.assertEqual(runs_recorded(self.home.read("raid.dat")), [(SIX_CHARAS[len(columns) - 1], "VoN")])
         self.assertEqual(copy.quit(window), 0)
 
@@ -349,7 +349,7 @@ class WithWindowManager(KestrumCase):
         editor = wait_for("the character editor", lambda: XSERVER.x(
             "xdotool", "search", "--onlyvisible", "--name", "Character Data Editor").split())[-1]
         wait_for("the editor's frame", lambda: framed(editor))
-        wait_for("the editor's outer height 300", lambda: outer_geometry(editor)[3] == 300, timeout=3)
+        wait_for("the editor's outer height 300", lambda: outer_geometry(editor)[3] == 300)
         XSERVER.x("xdotool", "key", "--clearmodifiers", "alt+F4")
         wait_for("the editor to close", lambda: not is_shown(editor))
         self.assertRegex(self.home.read("cfg.ini"), rb"\[RDATPOS\]\s+HEIGHT=300\r\n")
@@ -360,7 +360,7 @@ class WithWindowManager(KestrumCase):
         copy, window = self.start_and_wait()
         focus(window)
         XSERVER.x("xdotool", "key", "--clearmodifiers", "Right", "Down", "space")
-        wait_for("a run in raid.dat", lambda: runs_recorded(self.home.read("raid.dat")), timeout=3)
+        wait_for("a run in raid.dat", lambda: runs_recorded(self.home.read("raid.dat")))
         self.assertEqual(runs_recorded(self.home.read("raid.dat")), [("Bravo", "TF")])
         self.assertEqual(copy.quit(window), 0)
 

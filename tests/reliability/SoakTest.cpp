@@ -90,7 +90,7 @@ std::vector<QPoint> VisibleCells(const TKestrumForm& AForm) {
   std::vector<QPoint> cells;
   for (int col = 1; col <= AForm.Datas()->CharaCount(); ++col) {
     for (int row = 1; row <= AForm.Datas()->RaidCount(); ++row) {
-      const TCellRect B = AForm.CellButtonRect(col, row);
+      const TCellRect B = AForm.RaidGrid()->Painter().CellButtonRect(col, row);
       if (B.Right > B.Left && B.Bottom > B.Top &&
           viewport.contains(QRect(B.Left, B.Top, B.Width(), B.Height())))
         cells.emplace_back(col, row);
@@ -110,7 +110,7 @@ TRaidTimerData& TimerOf(const TKestrumForm& AForm, const QPoint& ACell) {
 // One recorded run on the cell and one reset of it, each checked, with a repaint after each.
 void RunAndReset(TKestrumForm& AForm, const QPoint& ACell) {
   QWidget* viewport = AForm.RaidGrid()->viewport();
-  const QPoint button = Centre(AForm.CellButtonRect(ACell.x(), ACell.y()));
+  const QPoint button = Centre(AForm.RaidGrid()->Painter().CellButtonRect(ACell.x(), ACell.y()));
   QTest::mouseClick(viewport, Qt::LeftButton, {}, button);
   ASSERT_FALSE(TimerOf(AForm, ACell).Enabled()) << "the click recorded no run";
   viewport->repaint();
