@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -119,6 +120,11 @@ struct TUnreadReport {
   bool Whole() const { return Reasons.empty(); }
   void Add(TUnreadReason AReason);
 };
+
+// The largest data file Load reads and Save replaces: six times a roster of 200 characters by 100
+// raids. Bigger files are no roster this program wrote; reading one would cost time and memory out of
+// proportion, and saving over it would lose what it holds.
+inline constexpr size_t kMaxDataFileBytes = 8 * 1024 * 1024;
 
 // The roster: raids (grid rows) and characters (grid columns), kept in step and saved after each change.
 class TKestrum {
