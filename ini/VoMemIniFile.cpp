@@ -100,12 +100,20 @@ void KeyLineForFile(std::u16string_view KeyLine, F&& Line) {
   Line(quoted);
 }
 
-// The value of a trimmed key line's text after its "=", as the document stores it, when that text
-// is already in stored form (the common case: what a save wrote); nothing otherwise.
+// Whether the trimmed text after a key line's "=" is what storing its own unquoted value gives, as in
+// every line a save wrote: then the line is kept as it is in the file.
 bool IsStoredForm(std::u16string_view RawValue) {
   if (RawValue.empty()) return true;
   if (RawValue.front() != u'"') return RawValue.find_first_of(u" \"") == std::u16string_view::npos;
-  return QuoteValue(Unquoted(RawValue)) == RawValue;
+  // Quoted: the value is needed quoted (it holds a space or a quote) and every quote in it is doubled.
+  if (RawValue.size() < 3 || RawValue.back() != u'"') return false;
+  const std::u16string_view inner = RawValue.substr(1, RawValue.size() - 2);
+  for (std::size_t i = 0; i < inner.size(); ++i) {
+    if (inner[i] != u'"') continue;
+    if (i + 1 == inner.size() || inner[i + 1] != u'"') return false;
+    ++i;
+  }
+  return inner.find_first_of(u" \"") != std::u16string_view::npos;
 }
 
 // Calls Line with each text line of the section's keys: a key's comment lines, then its key line.

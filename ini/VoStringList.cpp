@@ -29,19 +29,24 @@ void AppendQuoted(String& Dest, std::u16string_view Value) {
   Dest += u'"';
 }
 
-// The second hash, which places keys inside a bucket: a polynomial over the folded code units,
-// modulo the prime 2^31 - 1, at a point drawn once per process. A file cannot be crafted to make
-// many keys collide without knowing that point.
-constexpr uint64_t kPrime = (uint64_t{1} << 31) - 1;
+// The second hash, which places keys in the index: a polynomial over the folded code units, taken
+// three at a time, and the key's length, modulo the prime 2^61 - 1 at a point drawn once per
+// process. A file cannot be crafted to make many keys collide without knowing that point.
+constexpr uint64_t kPrime = (uint64_t{1} << 61) - 1;
 
-uint64_t ReduceModPrime(uint64_t x) {
-  x = (x & kPrime) + (x >> 31);
-  x = (x & kPrime) + (x >> 31);
-  return x >= kPrime ? x - kPrime : x;
+// (h * point + Chunk) mod the prime, for h and point below it and Chunk below 2^48.
+uint64_t PolynomialStep(uint64_t h, uint64_t Point, uint64_t Chunk) {
+  const unsigned __int128 product = static_cast<unsigned __int128>(h) * Point + Chunk;
+  const uint64_t folded = (static_cast<uint64_t>(product) & kPrime) + static_cast<uint64_t>(product >> 61);
+  return folded >= kPrime ? folded - kPrime : folded;
 }
 
 uint64_t PlacementPoint() {
-  static const uint64_t point = 2 + std::random_device()() % (kPrime - 3);
+  static const uint64_t point = [] {
+    std::random_device source;
+    const uint64_t drawn = (uint64_t{source()} << 32) | source();
+    return 2 + drawn % (kPrime - 3);
+  }();
   return point;
 }
 
@@ -55,7 +60,8 @@ std::size_t HomeSlot(uint32_t Placement, std::size_t Size) {
 // The case rule of keys, for the index and for scans alike: ASCII letters folded when not
 // case-sensitive, every other code unit exact.
 bool SameKey(std::u16string_view A, std::u16string_view B, bool CaseSensitive) {
-  return CaseSensitive ? A == B : SameTextAscii(A, B);
+  // Most look-ups give a name in the case it is stored in, so the exact comparison comes first.
+  return A.size() == B.size() && (A == B || (!CaseSensitive && SameTextAscii(A, B)));
 }
 
 constexpr std::size_t kFirstSlots = 16;
@@ -82,12 +88,6 @@ String NameOfLine(std::u16string_view S) {
   return String(NamePart(S));
 }
 
-String QuoteValue(std::u16string_view Value) {
-  String stored;
-  AppendQuoted(stored, Value);
-  return stored;
-}
-
 // ---- TVoStringHash
 
 int TVoStringHash::HashOf(std::u16string_view Key) const {
@@ -102,13 +102,16 @@ int TVoStringHash::HashOf(std::u16string_view Key) const {
 
 uint32_t TVoStringHash::PlacementOf(std::u16string_view Key) const {
   const uint64_t point = PlacementPoint();
+  const auto unit = [this](char16_t c) -> uint64_t { return FCaseSensitive ? c : FoldedUnit(c); };
   uint64_t h = 0;
-  if (FCaseSensitive) {
-    for (const char16_t c : Key) h = ReduceModPrime(h * point + c + 1u);
-  } else {
-    for (const char16_t c : Key) h = ReduceModPrime(h * point + FoldedUnit(c) + 1u);
-  }
-  return static_cast<uint32_t>(h);  // +1 above: keys that differ by leading NULs differ
+  std::size_t i = 0;
+  for (; i + 3 <= Key.size(); i += 3)
+    h = PolynomialStep(h, point, unit(Key[i]) | unit(Key[i + 1]) << 16 | unit(Key[i + 2]) << 32);
+  uint64_t rest = 0;
+  for (std::size_t shift = 0; i < Key.size(); ++i, shift += 16) rest |= unit(Key[i]) << shift;
+  // The length last: keys that differ only by NULs at the end or at the start differ in it.
+  h = PolynomialStep(PolynomialStep(h, point, rest), point, Key.size());
+  return static_cast<uint32_t>(h ^ (h >> 32));
 }
 
 std::size_t TVoStringHash::Probe(std::u16string_view Key, uint32_t Placement, const TVoKeySource& Keys) const {

@@ -214,8 +214,5 @@ std::u16string_view TrimmedView(std::u16string_view S);
 // The text of S before its first "=", empty when S holds none.
 String NameOfLine(std::u16string_view S);
 
-// Value in stored form: enclosed in double quotes, inner double quotes doubled, when it is not empty
-// and holds a space or a double quote.
-String QuoteValue(std::u16string_view Value);
 
 }  // namespace kestrum
