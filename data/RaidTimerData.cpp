@@ -51,28 +51,17 @@ std::optional<int32_t> ParseIndex(std::u16string_view text) {
   return static_cast<int32_t>(value);
 }
 
-size_t KeyCount(const TVoMemIniFile& Ini) {
-  std::vector<String> sections;
-  std::vector<String> keys;
-  Ini.ReadSections(sections);
-  size_t total = 0;
-  for (const String& section : sections) {
-    Ini.ReadSection(section, keys);
-    total += keys.size();
-  }
-  return total;
-}
-
-// The numbers below ACount that names "<APrefix><index>" stand for, ascending, each once.
-std::vector<int32_t> IndicesNamed(const std::vector<String>& ANames, std::u16string_view APrefix,
-                                  int32_t ACount) {
+// The numbers below ACount that names "<APrefix><index>" stand for, ascending, each once. The names
+// are those AForEachName hands to the function it is given; a hostile file holds millions, so they
+// are looked at in place rather than copied.
+template <class F>
+std::vector<int32_t> IndicesNamed(F&& AForEachName, std::u16string_view APrefix, int32_t ACount) {
   std::vector<int32_t> indices;
-  for (const String& name : ANames) {
-    const std::u16string_view text(name);
-    if (text.size() <= APrefix.size() || !SameTextAscii(text.substr(0, APrefix.size()), APrefix)) continue;
+  AForEachName([&](std::u16string_view text) {
+    if (text.size() <= APrefix.size() || !SameTextAscii(text.substr(0, APrefix.size()), APrefix)) return;
     const std::optional<int32_t> index = ParseIndex(text.substr(APrefix.size()));
     if (index && *index < ACount) indices.push_back(*index);
-  }
+  });
   std::sort(indices.begin(), indices.end());
   indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
   return indices;
@@ -81,9 +70,7 @@ std::vector<int32_t> IndicesNamed(const std::vector<String>& ANames, std::u16str
 // The indices i below ACount for which a section "CHARA<i>" exists. Every other index of the count
 // has no name and so yields no character; skipping it keeps a huge count cheap.
 std::vector<int32_t> CharaIndicesHeld(const TVoMemIniFile& Ini, int32_t ACount) {
-  std::vector<String> sections;
-  Ini.ReadSections(sections);
-  return IndicesNamed(sections, kCharaSection, ACount);
+  return IndicesNamed([&Ini](const auto& name) { Ini.ForEachSectionName(name); }, kCharaSection, ACount);
 }
 
 // A character's timers are stored under the raid names, beside "NAME" and "<raid> COUNT". A raid
@@ -116,6 +103,15 @@ int32_t ReadCount(const TVoMemIniFile& Ini, const String& Section, const String&
   if (value == 0 && Ini.ReadInteger(Section, Ident, 1) != 0 && Ini.ValueExists(Section, Ident))
     AUnread.Add(TUnreadReason::UnreadNumbers);
   return value;
+}
+
+// A data file beyond kMaxDataFileBytes is neither read nor replaced, and says so.
+void RefuseOversizedFile(const String& APath) {
+  const int64_t size = FileSize(APath);
+  if (size <= static_cast<int64_t>(kMaxDataFileBytes)) return;
+  throw ERTDError(u"データファイル \"" + APath + u"\" は " + IntToStr(size) + u" バイトあり、読める大きさ (" +
+                  IntToStr(static_cast<int64_t>(kMaxDataFileBytes)) +
+                  u" バイト) を超えているため、読み込みも保存もしません。ファイルはそのまま残してあります。");
 }
 
 // "<data file>.unread-<local date and time>", or with "-2", "-3", ... when that name is taken.
@@ -307,14 +303,15 @@ void TUnreadReport::Add(TUnreadReason AReason) {
 }
 
 void TKestrum::Load() {
+  const String path = GetDataFileName();
+  RefuseOversizedFile(path);
   Clear();
   const String earlierCopy = std::exchange(FUnread, {}).KeptFile;
-  const String path = GetDataFileName();
   {
     const TVoMemIniFile ini(path);
     if (ini.Unread().UndecodedBytes) FUnread.Add(TUnreadReason::NoText);
     if (ini.Unread().DroppedLines > 0) FUnread.Add(TUnreadReason::DroppedLines);
-    const size_t keyCount = KeyCount(ini);
+    const size_t keyCount = ini.KeyCount();
     LoadRaidNames(ini, keyCount);
     LoadCharas(ini, keyCount);
   }
@@ -323,9 +320,8 @@ void TKestrum::Load() {
 
 void TKestrum::LoadRaidNames(const TVoMemIniFile& Ini, size_t AKeyCount) {
   const int32_t promised = ReadCount(Ini, kRaidSection, kCountKey, FUnread);
-  std::vector<String> keys;
-  Ini.ReadSection(kRaidSection, keys);
-  const std::vector<int32_t> named = IndicesNamed(keys, u"", promised);
+  const std::vector<int32_t> named =
+      IndicesNamed([&Ini](const auto& name) { Ini.ForEachKeyName(kRaidSection, name); }, u"", promised);
   if (static_cast<int64_t>(named.size()) < promised) FUnread.Add(TUnreadReason::MissingRaidNames);
 
   // A damaged count must not make us build millions of rows: the raids end at the last name key
@@ -398,6 +394,8 @@ void TKestrum::Save() {
   const String bak = path + u".bak";
   const String bak2 = path + u".bak2";
   const bool hadFile = FileExists(path);
+  // Before anything is copied or written: a file this large holds what no save may replace.
+  RefuseOversizedFile(path);
   bool backupMade = false;
   try {
     if (!FUnread.Whole() && FUnread.KeptFile.empty()) {

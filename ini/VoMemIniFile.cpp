@@ -245,8 +245,10 @@ void TVoMemIniSection::GetStrings(std::vector<String>& List) const {
 
 String TVoMemIniSection::ReadString(const String& Ident, const String& Default) const {
   const std::u16string_view name = TrimmedView(Ident);
-  if (!Keys().NameExists(name)) return Default;
-  return Unquoted(Keys().ValueViewByName(name));
+  const int index = Keys().IndexOfName(name);
+  if (index < 0) return Default;
+  const std::u16string_view line = Keys().GetStrings(index);
+  return Unquoted(line.substr(std::min(line.size(), name.size() + 1)));
 }
 
 TVoComment* TVoMemIniSection::FindComment(std::u16string_view Ident) const {
@@ -460,17 +462,38 @@ void TVoMemIniFile::WriteBool(const String& Section, const String& Ident, bool V
 
 void TVoMemIniFile::ReadSections(std::vector<String>& SectionNames) const {
   SectionNames.clear();
-  for (int i = 0; i < FSections.Count(); ++i) {
-    const std::u16string_view name = FSections.GetStrings(i);
-    if (!name.empty()) SectionNames.emplace_back(name);
-  }
+  ForEachSectionName([&SectionNames](std::u16string_view name) { SectionNames.emplace_back(name); });
 }
 
 void TVoMemIniFile::ReadSection(const String& Section, std::vector<String>& KeyNames) const {
   KeyNames.clear();
+  ForEachKeyName(Section, [&KeyNames](std::u16string_view name) { KeyNames.emplace_back(name); });
+}
+
+void TVoMemIniFile::ForEachSectionName(const std::function<void(std::u16string_view)>& Name) const {
+  for (int i = 0; i < FSections.Count(); ++i) {
+    const std::u16string_view name = FSections.GetStrings(i);
+    if (!name.empty()) Name(name);
+  }
+}
+
+void TVoMemIniFile::ForEachKeyName(const String& Section,
+                                   const std::function<void(std::u16string_view)>& Name) const {
   const TVoMemIniSection* section = FindSection(TrimmedView(Section));
   if (section == nullptr) return;
-  for (int i = 0; i < section->Keys().Count(); ++i) KeyNames.push_back(section->Keys().GetNames(i));
+  const TVoHashedStringList& keys = section->Keys();
+  for (int i = 0; i < keys.Count(); ++i) {
+    const std::u16string_view line = keys.GetStrings(i);
+    const size_t equals = line.find(u'=');
+    Name(equals == std::u16string_view::npos ? std::u16string_view() : line.substr(0, equals));
+  }
+}
+
+size_t TVoMemIniFile::KeyCount() const {
+  size_t total = 0;
+  for (int i = 0; i < FSections.Count(); ++i)
+    total += static_cast<const TVoMemIniSection*>(FSections.GetObjects(i))->Keys().Count();
+  return total;
 }
 
 void TVoMemIniFile::ReadSectionValues(const String& Section, std::vector<String>& KeyValues) const {

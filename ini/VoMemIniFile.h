@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -109,6 +110,12 @@ class TVoMemIniFile final {
   void WriteBool(const String& Section, const String& Ident, bool Value);
   void ReadSections(std::vector<String>& SectionNames) const;
   void ReadSection(const String& Section, std::vector<String>& KeyNames) const;
+  // ReadSections and ReadSection without copies: Name sees each name in the same order, valid for
+  // the call only.
+  void ForEachSectionName(const std::function<void(std::u16string_view)>& Name) const;
+  void ForEachKeyName(const String& Section, const std::function<void(std::u16string_view)>& Name) const;
+  // The number of keys of every section together.
+  size_t KeyCount() const;
   void ReadSectionValues(const String& Section, std::vector<String>& KeyValues) const;
   void EraseSection(const String& Section);
   void DeleteKey(const String& Section, const String& Ident);
