@@ -21,7 +21,14 @@ const String kCountKey = u"COUNT";
 const String kNameKey = u"NAME";
 const String kCountSuffix = u" COUNT";
 const String kDefaultDateText = u"1980/01/01 00:00:00";
-constexpr int64_t kMinTimerBudget = 100'000;
+// Rough memory costs of the roster's parts, for the budget a load keeps to: a character with its
+// list entry and heap block, and a timer likewise.
+constexpr int64_t kCharaBytes = sizeof(TCharaData) + 3 * sizeof(void*);
+constexpr int64_t kTimerBytes = sizeof(TRaidTimerData) + 3 * sizeof(void*);
+// A saved roster's file takes more than a third of what its characters and timers take in memory,
+// so the budget only cuts hostile files; a small file may still build 100,000 timers.
+constexpr int64_t kModelBytesPerFileByte = 3;
+constexpr int64_t kMinModelBytes = 100'000 * kTimerBytes;
 constexpr int kMaxKeptCopyTries = 1000;
 const char16_t kCannotKeep[] = u"読み切れなかったデータファイルを残せないため、保存しません。\r\n";
 
@@ -106,10 +113,9 @@ int32_t ReadCount(const TVoMemIniFile& Ini, const String& Section, const String&
 }
 
 // A data file beyond kMaxDataFileBytes is neither read nor replaced, and says so.
-void RefuseOversizedFile(const String& APath) {
-  const int64_t size = FileSize(APath);
-  if (size <= static_cast<int64_t>(kMaxDataFileBytes)) return;
-  throw ERTDError(u"データファイル \"" + APath + u"\" は " + IntToStr(size) + u" バイトあり、読める大きさ (" +
+void RefuseOversizedFile(const String& APath, int64_t ASize) {
+  if (ASize <= static_cast<int64_t>(kMaxDataFileBytes)) return;
+  throw ERTDError(u"データファイル \"" + APath + u"\" は " + IntToStr(ASize) + u" バイトあり、読める大きさ (" +
                   IntToStr(static_cast<int64_t>(kMaxDataFileBytes)) +
                   u" バイト) を超えているため、読み込みも保存もしません。ファイルはそのまま残してあります。");
 }
@@ -304,7 +310,8 @@ void TUnreadReport::Add(TUnreadReason AReason) {
 
 void TKestrum::Load() {
   const String path = GetDataFileName();
-  RefuseOversizedFile(path);
+  const int64_t fileBytes = FileSize(path);
+  RefuseOversizedFile(path, fileBytes);
   Clear();
   const String earlierCopy = std::exchange(FUnread, {}).KeptFile;
   {
@@ -313,7 +320,7 @@ void TKestrum::Load() {
     if (ini.Unread().DroppedLines > 0) FUnread.Add(TUnreadReason::DroppedLines);
     const size_t keyCount = ini.KeyCount();
     LoadRaidNames(ini, keyCount);
-    LoadCharas(ini, keyCount);
+    LoadCharas(ini, fileBytes);
   }
   KeepUnreadFile(path, earlierCopy);
 }
@@ -342,17 +349,18 @@ void TKestrum::LoadRaidNames(const TVoMemIniFile& Ini, size_t AKeyCount) {
     FRaidNames.push_back(Ini.ReadString(kRaidSection, IntToStr(k), u""));
 }
 
-void TKestrum::LoadCharas(const TVoMemIniFile& Ini, size_t AKeyCount) {
+void TKestrum::LoadCharas(const TVoMemIniFile& Ini, int64_t AFileBytes) {
   const int32_t raidCount = RaidCount();
-  // Every timer costs memory however few keys stand for it: a few thousand raid names and character
-  // sections must not build a billion timers. A saved roster holds two keys per timer, so the budget
-  // only cuts hostile files; characters beyond it are not loaded.
-  const int64_t timerBudget = std::max<int64_t>(4 * static_cast<int64_t>(AKeyCount), kMinTimerBudget);
+  // Every character and timer costs memory however few bytes of the file stand for it: a few thousand
+  // raid names and character sections must not build a billion timers, nor millions of bare
+  // character sections millions of characters. Characters beyond the budget are not loaded.
+  const int64_t budget = std::max(kModelBytesPerFileByte * AFileBytes, kMinModelBytes);
+  const int64_t perChara = kCharaBytes + static_cast<int64_t>(raidCount) * kTimerBytes;
   const int32_t promised = ReadCount(Ini, kCharaSection, kCountKey, FUnread);
   const std::vector<int32_t> held = CharaIndicesHeld(Ini, promised);
   if (static_cast<int64_t>(held.size()) < promised) FUnread.Add(TUnreadReason::MissingCharacters);
   for (int32_t i : held) {
-    if (static_cast<int64_t>(FCharaDatas.size() + 1) * raidCount > timerBudget) {
+    if (static_cast<int64_t>(FCharaDatas.size() + 1) * perChara > budget) {
       FUnread.Add(TUnreadReason::CutByBounds);
       break;
     }
@@ -395,7 +403,7 @@ void TKestrum::Save() {
   const String bak2 = path + u".bak2";
   const bool hadFile = FileExists(path);
   // Before anything is copied or written: a file this large holds what no save may replace.
-  RefuseOversizedFile(path);
+  RefuseOversizedFile(path, FileSize(path));
   bool backupMade = false;
   try {
     if (!FUnread.Whole() && FUnread.KeptFile.empty()) {

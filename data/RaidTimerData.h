@@ -167,7 +167,7 @@ class TKestrum {
   void Clear();
   void CheckRaidNameIsFree(const String& AName, int AExceptIdx) const;
   void LoadRaidNames(const TVoMemIniFile& Ini, size_t AKeyCount);
-  void LoadCharas(const TVoMemIniFile& Ini, size_t AKeyCount);
+  void LoadCharas(const TVoMemIniFile& Ini, int64_t AFileBytes);
   void KeepUnreadFile(const String& APath, const String& AEarlierCopy);
 
   TRaidNames FRaidNames;

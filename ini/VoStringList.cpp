@@ -214,37 +214,52 @@ bool TVoHashedStringList::IsIndexed(const TVoStringItem& Item) const {
   return !FUseNameAsKey || Item.NameLength != 0;
 }
 
+TVoHashedStringList::TMore& TVoHashedStringList::More() {
+  if (!FMore) FMore = std::make_unique<TMore>();
+  return *FMore;
+}
+
+TVoObject* TVoHashedStringList::ObjectAt(int Index) const {
+  return HasObjectSlots() ? FMore->Objects[Index] : nullptr;
+}
+
+bool TVoHashedStringList::HasObjectSlots() const {
+  return FMore && !FMore->Objects.empty();
+}
+
 std::u16string_view TVoHashedStringList::StoreText(std::u16string_view S) {
   if (S.empty()) return {};
-  if (S.size() > FBlockFree) {
+  More();
+  if (S.size() > FMore->BlockFree) {
     // Blocks grow with the text held, so a list of one key costs one small block and a list of
     // millions a few dozen large ones.
-    const std::size_t size = std::max({S.size(), kFirstBlockUnits, std::min(FHeldText, kLargestBlockUnits)});
-    FBlocks.push_back(std::make_unique_for_overwrite<char16_t[]>(size));
-    FFreeText = FBlocks.back().get();
-    FBlockFree = size;
-    FHeldText += size;
+    const std::size_t size = std::max({S.size(), kFirstBlockUnits, std::min(FMore->HeldText, kLargestBlockUnits)});
+    FMore->Blocks.push_back(std::make_unique_for_overwrite<char16_t[]>(size));
+    FMore->FreeText = FMore->Blocks.back().get();
+    FMore->BlockFree = size;
+    FMore->HeldText += size;
   }
-  char16_t* target = FFreeText;
+  char16_t* target = FMore->FreeText;
   std::copy(S.begin(), S.end(), target);
-  FFreeText += S.size();
-  FBlockFree -= S.size();
-  FLiveText += S.size();
+  FMore->FreeText += S.size();
+  FMore->BlockFree -= S.size();
+  FMore->LiveText += S.size();
   return {target, S.size()};
 }
 
 void TVoHashedStringList::ReleaseText(const TVoStringItem& Item) {
   if (!Item.Owned) return;
-  FLiveText -= Item.Length;
-  if (FHeldText > kFirstBlockUnits && FLiveText < FHeldText / 4) CompactText();
+  FMore->LiveText -= Item.Length;
+  if (FMore->HeldText > kFirstBlockUnits && FMore->LiveText < FMore->HeldText / 4) CompactText();
 }
 
 void TVoHashedStringList::CompactText() {
   std::vector<std::unique_ptr<char16_t[]>> blocks;
-  blocks.swap(FBlocks);
-  FFreeText = nullptr;
-  FBlockFree = FHeldText = FLiveText = 0;
-  for (TVoStringItem& item : FItems) {
+  blocks.swap(FMore->Blocks);
+  FMore->FreeText = nullptr;
+  FMore->BlockFree = FMore->HeldText = FMore->LiveText = 0;
+  for (std::size_t i = 0; i < FItems.size(); ++i) {
+    TVoStringItem& item = FItems[i];
     if (item.Owned) item.Text = StoreText(item.Str()).data();
   }
 }
@@ -264,7 +279,6 @@ void TVoHashedStringList::SetCaseSensitive(bool Value) {
   if (Value == FCaseSensitive) return;
   FCaseSensitive = Value;
   Clear();
-  FKeyHash.SetCaseSensitive(Value);
 }
 
 void TVoHashedStringList::SetUseNameAsKey(bool Value) {
@@ -281,14 +295,16 @@ void TVoHashedStringList::SetUseNameAsKey(bool Value) {
 }
 
 void TVoHashedStringList::RebuildIndex() {
-  FKeyHash.Clear();
-  FKeyHash.SetCaseSensitive(FCaseSensitive);
   FIndexed = FItems.size() > kFewItems;
+  if (FIndexed || FMore) {
+    More().KeyHash.Clear();
+    FMore->KeyHash.SetCaseSensitive(FCaseSensitive);
+  }
   for (std::size_t i = 0; i < FItems.size(); ++i) {
     const TVoStringItem& item = FItems[i];
     if (!IsIndexed(item)) continue;
     if (FIndexed) {
-      FKeyHash.Add(KeyOfItem(item), static_cast<uint32_t>(i), *this);
+      FMore->KeyHash.Add(KeyOfItem(item), static_cast<uint32_t>(i), *this);
     } else if (FindKey(KeyOfItem(item)) != static_cast<int>(i)) {
       throw EVoDuplicateKeyError(u"Duplicate key \"" + String(KeyOfItem(item)) + u"\" in string list");
     }
@@ -296,7 +312,7 @@ void TVoHashedStringList::RebuildIndex() {
 }
 
 int TVoHashedStringList::FindKey(std::u16string_view Key) const {
-  if (FIndexed) return static_cast<int>(FKeyHash.Find(Key, *this));
+  if (FIndexed) return static_cast<int>(FMore->KeyHash.Find(Key, *this));
   for (std::size_t i = 0; i < FItems.size(); ++i) {
     if (IsIndexed(FItems[i]) && SameKey(KeyOfItem(FItems[i]), Key, FCaseSensitive)) return static_cast<int>(i);
   }
@@ -325,9 +341,9 @@ void TVoHashedStringList::Put(int Index, const String& S) {
   }
   // The index reads keys from the items, so the entry leaves before the string changes.
   const uint32_t entry = static_cast<uint32_t>(Index);
-  if (FIndexed && IsIndexed(FItems[Index])) FKeyHash.Remove(KeyOfItem(FItems[Index]), entry);
+  if (FIndexed && IsIndexed(FItems[Index])) FMore->KeyHash.Remove(KeyOfItem(FItems[Index]), entry);
   ReplaceString(Index, S);
-  if (FIndexed && IsIndexed(FItems[Index])) FKeyHash.Add(KeyOfItem(FItems[Index]), entry, *this);
+  if (FIndexed && IsIndexed(FItems[Index])) FMore->KeyHash.Add(KeyOfItem(FItems[Index]), entry, *this);
 }
 
 void TVoHashedStringList::ReplaceString(int Index, std::u16string_view S) {
@@ -339,15 +355,15 @@ void TVoHashedStringList::ReplaceString(int Index, std::u16string_view S) {
 
 TVoObject* TVoHashedStringList::GetObjects(int Index) const {
   CheckIndex(Index, Count() - 1);
-  return FObjects.empty() ? nullptr : FObjects[Index];
+  return ObjectAt(Index);
 }
 
 void TVoHashedStringList::AttachObject(int Index, TVoObject* AObject) {
-  if (FObjects.empty()) {
+  if (!HasObjectSlots()) {
     if (AObject == nullptr) return;
-    FObjects.resize(FItems.size(), nullptr);
+    More().Objects.assign(FItems.size(), nullptr);
   }
-  TVoObject*& attached = FObjects[Index];
+  TVoObject*& attached = FMore->Objects[Index];
   if (AObject == attached) return;  // re-attaching the same object must not destroy it
   TVoObject* previous = attached;
   attached = AObject;
@@ -379,17 +395,17 @@ void TVoHashedStringList::InsertItem(int Index, TVoStringItem Item) {
     throw EVoDuplicateKeyError(u"Duplicate key \"" + String(key) + u"\" in string list");
   }
   const bool atEnd = Index == Count();
-  FItems.insert(FItems.begin() + Index, Item);
-  if (!FObjects.empty()) FObjects.insert(FObjects.begin() + Index, nullptr);
+  FItems.insert(Index, Item);
+  if (HasObjectSlots()) FMore->Objects.insert(Index, nullptr);
   if (!FIndexed) {
     if (FItems.size() > kFewItems) RebuildIndex();
     return;
   }
   if (!atEnd) {
     const uint32_t from = static_cast<uint32_t>(Index);
-    FKeyHash.Renumber([from](uint32_t entry) { return entry >= from ? entry + 1 : entry; });
+    FMore->KeyHash.Renumber([from](uint32_t entry) { return entry >= from ? entry + 1 : entry; });
   }
-  if (IsIndexed(Item)) FKeyHash.Add(key, static_cast<uint32_t>(Index), *this);
+  if (IsIndexed(Item)) FMore->KeyHash.Add(key, static_cast<uint32_t>(Index), *this);
 }
 
 int TVoHashedStringList::Add(const String& S) {
@@ -422,26 +438,24 @@ void TVoHashedStringList::InsertObject(int Index, const String& S, TVoObject* AO
 void TVoHashedStringList::Delete(int Index) {
   CheckIndex(Index, Count() - 1);
   const TVoStringItem item = FItems[Index];
-  if (FIndexed && IsIndexed(item)) FKeyHash.Remove(KeyOfItem(item), static_cast<uint32_t>(Index));
+  if (FIndexed && IsIndexed(item)) FMore->KeyHash.Remove(KeyOfItem(item), static_cast<uint32_t>(Index));
   DestroyObject(Index);
-  FItems.erase(FItems.begin() + Index);
-  if (!FObjects.empty()) FObjects.erase(FObjects.begin() + Index);
+  FItems.erase(Index);
+  if (HasObjectSlots()) FMore->Objects.erase(Index);
   if (FIndexed && Index < Count()) {
     const uint32_t from = static_cast<uint32_t>(Index);
-    FKeyHash.Renumber([from](uint32_t entry) { return entry > from ? entry - 1 : entry; });
+    FMore->KeyHash.Renumber([from](uint32_t entry) { return entry > from ? entry - 1 : entry; });
   }
   ReleaseText(item);
 }
 
 void TVoHashedStringList::Clear() {
-  for (int i = 0; i < static_cast<int>(FObjects.size()); ++i) DestroyObject(i);
-  FObjects.clear();
+  if (HasObjectSlots()) {
+    for (int i = 0; i < Count(); ++i) DestroyObject(i);
+  }
   FItems.clear();
-  FKeyHash.Clear();
+  FMore.reset();
   FIndexed = false;
-  FBlocks.clear();
-  FFreeText = nullptr;
-  FBlockFree = FHeldText = FLiveText = 0;
 }
 
 void TVoHashedStringList::Move(int CurIndex, int NewIndex) {
@@ -449,19 +463,12 @@ void TVoHashedStringList::Move(int CurIndex, int NewIndex) {
   CheckIndex(CurIndex, Count() - 1);
   CheckIndex(NewIndex, Count() - 1);
   // The item itself moves, so its string, object and index entry stay as they are.
-  const auto rotate = [CurIndex, NewIndex](auto& items) {
-    const auto begin = items.begin();
-    if (CurIndex < NewIndex)
-      std::rotate(begin + CurIndex, begin + CurIndex + 1, begin + NewIndex + 1);
-    else
-      std::rotate(begin + NewIndex, begin + CurIndex, begin + CurIndex + 1);
-  };
-  rotate(FItems);
-  if (!FObjects.empty()) rotate(FObjects);
+  FItems.move(CurIndex, NewIndex);
+  if (HasObjectSlots()) FMore->Objects.move(CurIndex, NewIndex);
   if (!FIndexed) return;
   const uint32_t from = static_cast<uint32_t>(CurIndex);
   const uint32_t to = static_cast<uint32_t>(NewIndex);
-  FKeyHash.Renumber([from, to](uint32_t entry) -> uint32_t {
+  FMore->KeyHash.Renumber([from, to](uint32_t entry) -> uint32_t {
     if (entry == from) return to;
     if (from < to && entry > from && entry <= to) return entry - 1;
     if (to < from && entry >= to && entry < from) return entry + 1;
@@ -536,7 +543,7 @@ void TVoHashedStringList::SetValuesByName(std::u16string_view Name, std::u16stri
 
 TVoObject* TVoHashedStringList::GetObjectsByName(std::u16string_view Name) const {
   const int index = FindByName(Name);
-  return index < 0 || FObjects.empty() ? nullptr : FObjects[index];
+  return index < 0 ? nullptr : ObjectAt(index);
 }
 
 void TVoHashedStringList::SetObjectsByName(std::u16string_view Name, TVoObject* Value) {
@@ -546,7 +553,7 @@ void TVoHashedStringList::SetObjectsByName(std::u16string_view Name, TVoObject* 
 
 TVoObject* TVoHashedStringList::GetObjectsByString(std::u16string_view Str) const {
   const int index = FindByStr(Str);
-  return index < 0 || FObjects.empty() ? nullptr : FObjects[index];
+  return index < 0 ? nullptr : ObjectAt(index);
 }
 
 void TVoHashedStringList::SetObjectsByString(std::u16string_view Str, TVoObject* Value) {

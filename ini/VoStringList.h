@@ -8,6 +8,7 @@
 
 #include "base/Exception.h"
 #include "base/Strings.h"
+#include "ini/SegmentedList.h"
 
 namespace kestrum {
 
@@ -157,16 +158,13 @@ class TVoHashedStringList final : private TVoKeySource {
   TVoObject* GetObjectsByString(std::u16string_view Str) const;
   void SetObjectsByString(std::u16string_view Str, TVoObject* Value);
 
-  // Number of indexed items whose key lies in the bucket of the fixed hash.
-  std::size_t BucketLength(int Bucket) const { return FKeyHash.BucketLength(Bucket, *this); }
-
  private:
   // One item: where its string is, how long it is, and how long its name part is.
   struct TVoStringItem {
     const char16_t* Text;
     uint32_t Length;
     uint32_t NameLength : 31;  // the text before the first "="; 0 when there is none
-    uint32_t Owned : 1;        // the text lies in FBlocks
+    uint32_t Owned : 1;        // the text lies in the list's blocks
     std::u16string_view Str() const { return {Text, Length}; }
     std::u16string_view Name() const { return {Text, NameLength}; }
   };
@@ -190,19 +188,28 @@ class TVoHashedStringList final : private TVoKeySource {
   void DestroyObject(int Index);
   void AttachObject(int Index, TVoObject* AObject);
   void RebuildIndex();
+  TVoObject* ObjectAt(int Index) const;
+  bool HasObjectSlots() const;
 
-  TVoStringHash FKeyHash;
+  // What many lists never need: a document holds a key list per section, and most hold a key or
+  // two read from the file, without objects. Made when first needed.
+  struct TMore {
+    TVoStringHash KeyHash;
+    TSegmentedList<TVoObject*> Objects;  // empty while no item has an object
+    std::vector<std::unique_ptr<char16_t[]>> Blocks;
+    char16_t* FreeText = nullptr;  // where the last block's free part begins
+    std::size_t BlockFree = 0;     // code units left in the last block
+    std::size_t HeldText = 0;      // code units of all blocks
+    std::size_t LiveText = 0;      // code units the items' own strings use
+  };
+  TMore& More();
+
+  TSegmentedList<TVoStringItem> FItems;
+  std::unique_ptr<TMore> FMore;
   // Lists of a few items (an INI section with a key or two; a document has many) find them by a
   // walk, which costs no more than hashing and far less memory than an index. The index is built
   // when the list grows past them and kept from then on.
   bool FIndexed = false;
-  std::vector<TVoStringItem> FItems;
-  std::vector<TVoObject*> FObjects;  // empty while no item has an object
-  std::vector<std::unique_ptr<char16_t[]>> FBlocks;
-  char16_t* FFreeText = nullptr;  // where the last block's free part begins
-  std::size_t FBlockFree = 0;     // code units left in the last block
-  std::size_t FHeldText = 0;      // code units of all blocks
-  std::size_t FLiveText = 0;      // code units the items' own strings use
   bool FHasObjects;
   bool FCaseSensitive = false;
   bool FUseNameAsKey = false;
