@@ -49,6 +49,8 @@ String JoinComment(const std::vector<String>& Lines) {
 // so such text is refused with "<What>が CR を含む" (LF, NUL alike).
 template <class E>
 void RefuseLineBreaks(std::u16string_view Text, std::u16string_view What) {
+  // One scan finds whether there is anything to refuse; which break to name is found only then.
+  if (Text.find_first_of(std::u16string_view(u"\r\n\0", 3)) == std::u16string_view::npos) return;
   static constexpr struct {
     char16_t Code;
     const char16_t* Label;

@@ -15,18 +15,29 @@ std::u16string_view NamePart(std::u16string_view S) {
   return pos == std::u16string_view::npos ? std::u16string_view() : S.substr(0, pos);
 }
 
-void AppendQuoted(String& Dest, std::u16string_view Value) {
-  if (Value.empty() || Value.find_first_of(u" \"") == std::u16string_view::npos) {
-    Dest += Value;
+bool NeedsQuotes(std::u16string_view Value) {
+  return !Value.empty() && Value.find_first_of(u" \"") != std::u16string_view::npos;
+}
+
+// The length of Value in stored form: enclosed in double quotes, inner ones doubled, when it is
+// not empty and holds a space or a double quote.
+std::size_t StoredLength(std::u16string_view Value) {
+  if (!NeedsQuotes(Value)) return Value.size();
+  return Value.size() + 2 + static_cast<std::size_t>(std::count(Value.begin(), Value.end(), u'"'));
+}
+
+// Writes Value in stored form at Out, StoredLength(Value) code units.
+void PutStored(char16_t* Out, std::u16string_view Value) {
+  if (!NeedsQuotes(Value)) {
+    std::copy(Value.begin(), Value.end(), Out);
     return;
   }
-  Dest.reserve(Dest.size() + Value.size() + 2);
-  Dest += u'"';
+  *Out++ = u'"';
   for (const char16_t c : Value) {
-    if (c == u'"') Dest += u'"';
-    Dest += c;
+    if (c == u'"') *Out++ = u'"';
+    *Out++ = c;
   }
-  Dest += u'"';
+  *Out = u'"';
 }
 
 // The second hash, which places keys in the index: a polynomial over the folded code units, taken
@@ -163,18 +174,10 @@ void TVoStringHash::Add(std::u16string_view Key, uint32_t Entry, const TVoKeySou
   ++FCount;
 }
 
-void TVoStringHash::Remove(std::u16string_view Key, uint32_t Entry) {
+void TVoStringHash::Remove(std::u16string_view Key, uint32_t Entry, const TVoKeySource& Keys) {
   if (FSlots.empty()) return;
-  const uint32_t placement = PlacementOf(Key);
-  const std::size_t mask = FSlots.size() - 1;
-  // The entry's own number marks its slot, so no key text is read.
-  for (std::size_t slot = HomeSlot(placement, FSlots.size()); FSlots[slot].Entry != kFree;
-       slot = (slot + 1) & mask) {
-    if (FSlots[slot].Entry == Entry) {
-      TakeOut(slot);
-      return;
-    }
-  }
+  const std::size_t slot = Probe(Key, PlacementOf(Key), Keys);
+  if (FSlots[slot].Entry == Entry) TakeOut(slot);
 }
 
 int64_t TVoStringHash::Find(std::u16string_view Key, const TVoKeySource& Keys) const {
@@ -227,24 +230,38 @@ bool TVoHashedStringList::HasObjectSlots() const {
   return FMore && !FMore->Objects.empty();
 }
 
-std::u16string_view TVoHashedStringList::StoreText(std::u16string_view S) {
-  if (S.empty()) return {};
-  More();
-  if (S.size() > FMore->BlockFree) {
+char16_t* TVoHashedStringList::ReserveText(std::size_t Length) {
+  TMore& more = More();
+  if (Length > more.BlockFree) {
     // Blocks grow with the text held, so a list of one key costs one small block and a list of
     // millions a few dozen large ones.
-    const std::size_t size = std::max({S.size(), kFirstBlockUnits, std::min(FMore->HeldText, kLargestBlockUnits)});
-    FMore->Blocks.push_back(std::make_unique_for_overwrite<char16_t[]>(size));
-    FMore->FreeText = FMore->Blocks.back().get();
-    FMore->BlockFree = size;
-    FMore->HeldText += size;
+    const std::size_t size = std::max({Length, kFirstBlockUnits, std::min(more.HeldText, kLargestBlockUnits)});
+    more.Blocks.push_back(std::make_unique_for_overwrite<char16_t[]>(size));
+    more.FreeText = more.Blocks.back().get();
+    more.BlockFree = size;
+    more.HeldText += size;
   }
-  char16_t* target = FMore->FreeText;
+  char16_t* target = more.FreeText;
+  more.FreeText += Length;
+  more.BlockFree -= Length;
+  more.LiveText += Length;
+  return target;
+}
+
+std::u16string_view TVoHashedStringList::StoreText(std::u16string_view S) {
+  if (S.empty()) return {};
+  char16_t* target = ReserveText(S.size());
   std::copy(S.begin(), S.end(), target);
-  FMore->FreeText += S.size();
-  FMore->BlockFree -= S.size();
-  FMore->LiveText += S.size();
   return {target, S.size()};
+}
+
+std::u16string_view TVoHashedStringList::StoreKeyLine(std::u16string_view Name, std::u16string_view Value) {
+  const std::size_t length = Name.size() + 1 + StoredLength(Value);
+  char16_t* target = ReserveText(length);
+  std::copy(Name.begin(), Name.end(), target);
+  target[Name.size()] = u'=';
+  PutStored(target + Name.size() + 1, Value);
+  return {target, length};
 }
 
 void TVoHashedStringList::ReleaseText(const TVoStringItem& Item) {
@@ -266,12 +283,16 @@ void TVoHashedStringList::CompactText() {
 
 TVoHashedStringList::TVoStringItem TVoHashedStringList::MakeItem(std::u16string_view S, bool Borrowed) {
   if (S.size() > UINT32_MAX / 2) throw EVoStringListError(u"String too long for a string list");
-  const std::size_t equals = S.find(u'=');
+  return ItemOf(Borrowed ? S : StoreText(S), !Borrowed && !S.empty());
+}
+
+TVoHashedStringList::TVoStringItem TVoHashedStringList::ItemOf(std::u16string_view Text, bool Owned) {
+  const std::size_t equals = Text.find(u'=');
   TVoStringItem item{};
-  item.Text = Borrowed ? S.data() : StoreText(S).data();
-  item.Length = static_cast<uint32_t>(S.size());
+  item.Text = Text.data();
+  item.Length = static_cast<uint32_t>(Text.size());
   item.NameLength = equals == std::u16string_view::npos ? 0 : static_cast<uint32_t>(equals);
-  item.Owned = !Borrowed && !S.empty();
+  item.Owned = Owned;
   return item;
 }
 
@@ -341,14 +362,18 @@ void TVoHashedStringList::Put(int Index, const String& S) {
   }
   // The index reads keys from the items, so the entry leaves before the string changes.
   const uint32_t entry = static_cast<uint32_t>(Index);
-  if (FIndexed && IsIndexed(FItems[Index])) FMore->KeyHash.Remove(KeyOfItem(FItems[Index]), entry);
+  if (FIndexed && IsIndexed(FItems[Index])) FMore->KeyHash.Remove(KeyOfItem(FItems[Index]), entry, *this);
   ReplaceString(Index, S);
   if (FIndexed && IsIndexed(FItems[Index])) FMore->KeyHash.Add(KeyOfItem(FItems[Index]), entry, *this);
 }
 
 void TVoHashedStringList::ReplaceString(int Index, std::u16string_view S) {
+  ReplaceItem(Index, MakeItem(S, false));
+}
+
+void TVoHashedStringList::ReplaceItem(int Index, TVoStringItem Item) {
   const TVoStringItem old = FItems[Index];
-  FItems[Index] = MakeItem(S, false);
+  FItems[Index] = Item;
   // Releasing may move the text of every item, the new one included, but no item changes.
   ReleaseText(old);
 }
@@ -438,7 +463,7 @@ void TVoHashedStringList::InsertObject(int Index, const String& S, TVoObject* AO
 void TVoHashedStringList::Delete(int Index) {
   CheckIndex(Index, Count() - 1);
   const TVoStringItem item = FItems[Index];
-  if (FIndexed && IsIndexed(item)) FMore->KeyHash.Remove(KeyOfItem(item), static_cast<uint32_t>(Index));
+  if (FIndexed && IsIndexed(item)) FMore->KeyHash.Remove(KeyOfItem(item), static_cast<uint32_t>(Index), *this);
   DestroyObject(Index);
   FItems.erase(Index);
   if (HasObjectSlots()) FMore->Objects.erase(Index);
@@ -525,19 +550,23 @@ void TVoHashedStringList::SetValuesByName(std::u16string_view Name, std::u16stri
   // Looked up trimmed too, so a padded name finds the key its line is written under.
   const std::u16string_view name = TrimmedView(Name);
   const int index = FindByName(name);
-  String line;
-  line.reserve(name.size() + 1 + Value.size());
-  line += name;
-  line += u'=';
-  AppendQuoted(line, Value);
+  if (index >= 0 && !FUseNameAsKey) {
+    // Keyed by the whole string, the index follows the new line as a Put makes it.
+    String line(name.size() + 1 + StoredLength(Value), u'=');
+    std::copy(name.begin(), name.end(), line.begin());
+    PutStored(line.data() + name.size() + 1, Value);
+    Put(index, line);
+    return;
+  }
+  if (name.size() + 1 + StoredLength(Value) > UINT32_MAX / 2)
+    throw EVoStringListError(u"String too long for a string list");
+  const TVoStringItem item = ItemOf(StoreKeyLine(name, Value), true);
   if (index < 0) {
-    InsertItem(Count(), MakeItem(line, false));
-  } else if (FUseNameAsKey) {
+    InsertItem(Count(), item);
+  } else {
     // The line's name differs from the indexed one at most in letter case, which the index ignores
     // then, so the entry stays valid; only the written line changes.
-    ReplaceString(index, line);
-  } else {
-    Put(index, line);
+    ReplaceItem(index, item);
   }
 }
 

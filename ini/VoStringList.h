@@ -69,7 +69,7 @@ class TVoStringHash final {
   // Key must be Keys.KeyOf(Entry), and stay so (under the case rule) while the entry exists.
   void Add(std::u16string_view Key, uint32_t Entry, const TVoKeySource& Keys);
   // Removes the entry of Key when it is Entry.
-  void Remove(std::u16string_view Key, uint32_t Entry);
+  void Remove(std::u16string_view Key, uint32_t Entry, const TVoKeySource& Keys);
   // The entry stored under Key, or -1.
   int64_t Find(std::u16string_view Key, const TVoKeySource& Keys) const;
   // Gives every entry the number Renumbered(old number), for an owner whose entries moved.
@@ -172,8 +172,13 @@ class TVoHashedStringList final : private TVoKeySource {
   std::u16string_view KeyOf(uint32_t Entry) const override;
   std::u16string_view KeyOfItem(const TVoStringItem& Item) const;
   TVoStringItem MakeItem(std::u16string_view S, bool Borrowed);
-  // Copies S into the blocks; the view stays valid while the list holds the text.
+  TVoStringItem ItemOf(std::u16string_view Text, bool Owned);
+  // Room for Length code units in the blocks; it stays valid while the list holds the text.
+  char16_t* ReserveText(std::size_t Length);
+  // Copies S into the blocks.
   std::u16string_view StoreText(std::u16string_view S);
+  // Writes "Name=Value", the value in stored form, into the blocks.
+  std::u16string_view StoreKeyLine(std::u16string_view Name, std::u16string_view Value);
   void ReleaseText(const TVoStringItem& Item);
   // Copies the items' own text into fresh blocks once most of the held text is no longer used.
   void CompactText();
@@ -185,6 +190,7 @@ class TVoHashedStringList final : private TVoKeySource {
   void CheckIndex(int Index, int Limit) const;
   void InsertItem(int Index, TVoStringItem Item);
   void ReplaceString(int Index, std::u16string_view S);
+  void ReplaceItem(int Index, TVoStringItem Item);
   void DestroyObject(int Index);
   void AttachObject(int Index, TVoObject* AObject);
   void RebuildIndex();

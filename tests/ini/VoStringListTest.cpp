@@ -94,14 +94,14 @@ TEST(VoStringHashTest, KeysSharingABucketStayApart) {
 
   EXPECT_THROW(hash.Add(keys[0], 1, table), EVoDuplicateKeyError);
   EXPECT_EQ(hash.Find(keys[0], table), 0);
-  hash.Remove(keys[0], 1);  // not its entry: stays
+  hash.Remove(keys[0], 1, table);  // not its entry: stays
   EXPECT_EQ(hash.Find(keys[0], table), 0);
-  hash.Remove(keys[0], 0);
+  hash.Remove(keys[0], 0, table);
   EXPECT_EQ(hash.Find(keys[0], table), -1);
   EXPECT_EQ(hash.Find(keys[1], table), 1);
 
   // Removing entries from the middle of a full bucket must leave every other entry reachable.
-  for (uint32_t i = 2; i < keys.size(); i += 3) hash.Remove(keys[i], i);
+  for (uint32_t i = 2; i < keys.size(); i += 3) hash.Remove(keys[i], i, table);
   std::size_t kept = 0;
   for (std::size_t i = 1; i < keys.size(); ++i) {
     const bool removed = i >= 2 && (i - 2) % 3 == 0;
