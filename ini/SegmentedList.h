@@ -17,7 +17,8 @@ class TSegmentedList final {
   T& operator[](std::size_t Index) { return FSegments[Index >> kShift][Index & kMask]; }
   const T& operator[](std::size_t Index) const { return FSegments[Index >> kShift][Index & kMask]; }
 
-  void push_back(const T& Value) {
+  // By value: Value may be one of the list's own elements, which growing a segment moves.
+  void push_back(T Value) {
     if (FSize >> kShift == FSegments.size()) FSegments.emplace_back();
     std::vector<T>& last = FSegments.back();
     if (last.capacity() == last.size()) last.reserve(last.empty() ? kFirst : std::min(2 * last.size(), kSegment));
@@ -26,7 +27,7 @@ class TSegmentedList final {
   }
 
   // Value goes to Index; the elements from there on move up by one.
-  void insert(std::size_t Index, const T& Value) {
+  void insert(std::size_t Index, T Value) {
     if (FSize == 0) {
       push_back(Value);
       return;
