@@ -82,7 +82,7 @@ constexpr std::size_t kLargestBlockUnits = std::size_t{1} << 20;
 
 // The case rule's folding, inline: hashing calls it for every code unit of every key.
 inline char16_t FoldedUnit(char16_t c) {
-  return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
+  return static_cast<char16_t>(c - (static_cast<char16_t>(c - u'a') < 26 ? u'a' - u'A' : 0));
 }
 
 }  // namespace
@@ -112,8 +112,13 @@ int TVoStringHash::HashOf(std::u16string_view Key) const {
 }
 
 uint32_t TVoStringHash::PlacementOf(std::u16string_view Key) const {
+  return FCaseSensitive ? PlacementUnder<true>(Key) : PlacementUnder<false>(Key);
+}
+
+template <bool CaseSensitive>
+uint32_t TVoStringHash::PlacementUnder(std::u16string_view Key) {
   const uint64_t point = PlacementPoint();
-  const auto unit = [this](char16_t c) -> uint64_t { return FCaseSensitive ? c : FoldedUnit(c); };
+  const auto unit = [](char16_t c) -> uint64_t { return CaseSensitive ? c : FoldedUnit(c); };
   uint64_t h = 0;
   std::size_t i = 0;
   for (; i + 3 <= Key.size(); i += 3)

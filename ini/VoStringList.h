@@ -96,6 +96,8 @@ class TVoStringHash final {
   static constexpr uint32_t kFree = UINT32_MAX;
 
   uint32_t PlacementOf(std::u16string_view Key) const;
+  template <bool CaseSensitive>
+  static uint32_t PlacementUnder(std::u16string_view Key);
   // The slot holding Key, or the free slot where probing for it stopped.
   std::size_t Probe(std::u16string_view Key, uint32_t Placement, const TVoKeySource& Keys) const;
   void Grow();
