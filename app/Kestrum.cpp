@@ -59,8 +59,16 @@ int RunFirstCopy(int argc, char** argv) {
   PresentToDesktop();
   InstallTranslations(app);
   QApplication::setFont(DefaultFont());
-  TKestrumForm form;
-  form.show();
+  std::unique_ptr<TKestrumForm> form;
+  try {
+    form = std::make_unique<TKestrumForm>();
+  } catch (const std::exception& error) {
+    // A roster that cannot be read (an unreadable or oversized raid.dat) ends the program, saying
+    // why; the file stays as it is.
+    ShowErrorReport(nullptr, error);
+    return 1;
+  }
+  form->show();
   return app.exec();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,8 @@ bool DirectoryExists(const String& path);  // a folder exists at path
 
 // The whole file; throws EFileError when it cannot be opened or read.
 std::string ReadFileBytes(const String& path);
+// The size in bytes of the file at path; -1 when there is none (or it is a folder).
+int64_t FileSize(const String& path);
 
 // Replaces the file's content so that a crash at any moment leaves the old file or the new one:
 // the bytes go to a temporary file in the same folder, are flushed to disk and renamed over path.

@@ -168,6 +168,13 @@ std::string ReadFileBytes(const String& path) {
   return bytes;
 }
 
+int64_t FileSize(const String& path) {
+  std::string native;
+  struct stat info;
+  if (!ToNativePath(path, native) || stat(native.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return -1;
+  return static_cast<int64_t>(info.st_size);
+}
+
 void WriteFileAtomic(const String& path, std::string_view bytes) {
   const std::string target = ResolveLink(NativeOrFail(u"Cannot write", path));
   struct stat existing;

@@ -102,18 +102,24 @@ bool SameTextAscii(std::u16string_view a, std::u16string_view b) {
 std::string ToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
+  AppendUtf8(out, text);
+  return out;
+}
+
+void AppendUtf8(std::string& out, std::u16string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
-    if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
       AppendUtf8(out, 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
       ++i;
     } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
       AppendUtf8(out, kReplacement);
     } else {
-      AppendUtf8(out, c);
+      AppendUtf8(out, static_cast<char32_t>(c));
     }
   }
-  return out;
 }
 
 // Each maximal ill-formed subsequence becomes one U+FFFD, as browsers do.

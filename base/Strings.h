@@ -23,6 +23,8 @@ bool SameTextAscii(std::u16string_view a, std::u16string_view b);
 
 // UTF-8 <-> UTF-16. Malformed input (invalid UTF-8, lone surrogates) becomes U+FFFD; never throws.
 std::string ToUtf8(std::u16string_view text);
+// ToUtf8 appended to out.
+void AppendUtf8(std::string& out, std::u16string_view text);
 String FromUtf8(std::string_view text);
 
 // Decimal text of a number: "-" before a negative one, no "+", no leading zeros.

@@ -1,6 +1,8 @@
 #include "base/TextCodec.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 
 #include "base/Charset.h"
@@ -82,6 +84,80 @@ String Utf16LEText(std::string_view bytes) {
   return DecodeUtf16(bytes, false).Text;
 }
 
+bool IsContinuation(unsigned char b) {
+  return (b & 0xC0) == 0x80;
+}
+
+// Appends the code point as one or two UTF-16 code units.
+char16_t* PutCodePoint(char16_t* out, char32_t cp) {
+  if (cp < 0x10000) {
+    *out++ = static_cast<char16_t>(cp);
+  } else {
+    *out++ = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+    *out++ = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+  }
+  return out;
+}
+
+// The length of the well-formed UTF-8 sequence at p (at most left bytes) and its code point; 0 when
+// there is none: no overlong forms, no surrogates, nothing beyond U+10FFFF, as the C library's
+// converter takes it.
+size_t Utf8Sequence(const unsigned char* p, size_t left, char32_t& cp) {
+  const unsigned char lead = p[0];
+  size_t length = 0;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    cp = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    cp = lead & 0x0F;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    cp = lead & 0x07;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (left < length || p[1] < low || p[1] > high) return 0;
+  for (size_t i = 1; i < length; ++i) {
+    if (!IsContinuation(p[i])) return 0;
+    cp = (cp << 6) | (p[i] & 0x3F);
+  }
+  return length;
+}
+
+// Bytes that are all well-formed UTF-8, decoded in one pass; nothing otherwise, and then the
+// converter decides what they are. The common case, an ASCII or UTF-8 file, needs no converter.
+std::optional<String> WholeUtf8(std::string_view bytes) {
+  String text(bytes.size(), u'\0');  // never more code units than bytes
+  char16_t* out = text.data();
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* const end = p + bytes.size();
+  while (p < end) {
+    uint64_t eight;
+    if (end - p >= 8 && (std::memcpy(&eight, p, 8), (eight & 0x8080808080808080u) == 0)) {
+      for (int i = 0; i < 8; ++i) *out++ = p[i];
+      p += 8;
+    } else if (*p < 0x80) {
+      *out++ = *p++;
+    } else {
+      char32_t cp = 0;
+      const size_t length = Utf8Sequence(p, static_cast<size_t>(end - p), cp);
+      if (length == 0) return std::nullopt;
+      out = PutCodePoint(out, cp);
+      p += length;
+    }
+  }
+  text.resize(static_cast<size_t>(out - text.data()));
+  if (text.size() < text.capacity() / 2) text.shrink_to_fit();
+  return text;
+}
+
 // Bytes of a set that the converter reads; invalid ones are left out.
 TDecodedText DecodeCharset(const char* charset, std::string_view bytes) {
   TCharsetConverter converter(kUtf16LE, charset);
@@ -152,9 +228,15 @@ std::string EncodeWindows1252(std::u16string_view text) {
                           });
 }
 
+TDecodedText DecodeUtf8(std::string_view bytes) {
+  if (std::optional<String> text = WholeUtf8(bytes)) return {std::move(*text), true};
+  return DecodeCharset("UTF-8", bytes);
+}
+
 // The ANSI code page (UTF-8 on Linux) comes after UTF-8, which text in another code page is seldom
 // valid in, so that a file written on Linux reads back the same on Windows.
 TDecodedText DecodeAnsi(std::string_view bytes) {
+  if (std::optional<String> text = WholeUtf8(bytes)) return {std::move(*text), true};
   const std::string_view ansi = AnsiCharset();
   const bool ansiTriedAnyway = ansi == "UTF-8" || ansi == "CP932";
   for (const char* charset : {"UTF-8", ansiTriedAnyway ? nullptr : ansi.data(), "CP932"}) {
@@ -182,7 +264,7 @@ TDecodedText DecodeText(std::string_view bytes, TEncoding encoding) {
   if (!bom.empty() && bytes.starts_with(bom)) bytes.remove_prefix(bom.size());
   switch (encoding) {
     case TEncoding::Utf8:
-      return DecodeCharset("UTF-8", bytes);
+      return DecodeUtf8(bytes);
     case TEncoding::Utf16LE:
       return DecodeUtf16(bytes, false);
     case TEncoding::Utf16BE:

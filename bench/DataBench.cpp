@@ -1,7 +1,11 @@
-// Costs of the data file's INI work, each set beside plain file I/O of the same bytes so the results
-// read as ratios: "x_read" is the time over reading the whole file, "x_write" over writing it whole
-// and fsyncing it (the document's save is an atomic write that also syncs). The plain benchmarks run
-// first and give those two times.
+// Costs of the data file's INI work, each set beside plain file I/O of the same bytes and beside
+// GLib's GKeyFile doing the same job, so the results read as ratios: "x_read" is the time over
+// reading the whole file, "x_write" over writing it whole and fsyncing it (the document's save is an
+// atomic write that also syncs), "x_gkey" over GKeyFile's time for the same step. The plain and
+// GKeyFile benchmarks run first and give those times.
+//
+// The hostile rows load data files shaped to be costly, of the largest size a load accepts, and
+// report the time and the peak of extra memory as a multiple of the file's size ("x_size").
 
 #include <chrono>
 #include <cstdlib>
@@ -13,6 +17,7 @@
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
+#include <glib.h>
 #include <unistd.h>
 
 #include "base/DateTime.h"
@@ -20,6 +25,8 @@
 #include "data/RaidTimerData.h"
 #include "data/shhlpr.h"
 #include "ini/VoMemIniFile.h"
+#include "tests/support/AllocationMeter.h"
+#include "tests/support/HostileRosters.h"
 
 namespace kestrum::bench {
 namespace {
@@ -109,9 +116,13 @@ Workspace& Space() {
 
 // Per-iteration time of the plain whole-file read and write+fsync of each roster size, as the two
 // plain benchmarks (registered first, so run first) measured it.
+// The steps measured for both engines, each beside GKeyFile's time for it.
+enum Step { kLoad, kLoadAndReadEveryKey, kReadEveryKey, kWriteEveryKey, kSave, kStepCount };
+
 struct Baseline {
   double read = 0;
   double write = 0;
+  double gkey[kStepCount] = {};
 };
 
 Baseline& BaselineFor(int64_t sizeIndex) {
@@ -131,11 +142,18 @@ double TimeIterations(benchmark::State& state, F&& body) {
 
 // Runs body and reports its time as ratios to the plain baselines of the same roster size.
 template <typename F>
-void RunAgainstBaseline(benchmark::State& state, F&& body) {
+void RunAgainstBaseline(benchmark::State& state, Step step, F&& body) {
   const double perIteration = TimeIterations(state, body);
   const Baseline& baseline = BaselineFor(state.range(0));
   if (baseline.read > 0) state.counters["x_read"] = perIteration / baseline.read;
   if (baseline.write > 0) state.counters["x_write"] = perIteration / baseline.write;
+  if (baseline.gkey[step] > 0) state.counters["x_gkey"] = perIteration / baseline.gkey[step];
+}
+
+// Runs body as GKeyFile's way of doing step and records its time for our rows.
+template <typename F>
+void RunAsGKeyReference(benchmark::State& state, Step step, F&& body) {
+  BaselineFor(state.range(0)).gkey[step] = TimeIterations(state, body);
 }
 
 // Every (section, key, value) of the document.
@@ -169,11 +187,102 @@ void BM_PlainWriteFsync(benchmark::State& state) {
       TimeIterations(state, [&] { WriteWholeSynced(Space().Scratch(), bytes); });
 }
 
+// A GKeyFile and every (group, key) it holds.
+class GKeyDocument {
+ public:
+  explicit GKeyDocument(const std::string& bytes) : file_(g_key_file_new()) {
+    if (!g_key_file_load_from_data(file_, bytes.data(), bytes.size(), G_KEY_FILE_KEEP_COMMENTS, nullptr))
+      throw std::runtime_error("GKeyFile cannot load the roster");
+  }
+  ~GKeyDocument() { g_key_file_free(file_); }
+  GKeyDocument(const GKeyDocument&) = delete;
+  GKeyDocument& operator=(const GKeyDocument&) = delete;
+
+  GKeyFile* Get() const { return file_; }
+
+  std::vector<std::pair<std::string, std::string>> Keys() const {
+    std::vector<std::pair<std::string, std::string>> keys;
+    gchar** groups = g_key_file_get_groups(file_, nullptr);
+    for (gchar** group = groups; *group != nullptr; ++group) {
+      gchar** names = g_key_file_get_keys(file_, *group, nullptr, nullptr);
+      for (gchar** name = names; *name != nullptr; ++name) keys.emplace_back(*group, *name);
+      g_strfreev(names);
+    }
+    g_strfreev(groups);
+    return keys;
+  }
+
+  void ReadEveryKey(const std::vector<std::pair<std::string, std::string>>& keys) const {
+    for (const auto& [group, name] : keys) {
+      gchar* value = g_key_file_get_value(file_, group.c_str(), name.c_str(), nullptr);
+      benchmark::DoNotOptimize(value);
+      g_free(value);
+    }
+  }
+
+ private:
+  GKeyFile* file_;
+};
+
+void BM_GKeyLoad(benchmark::State& state) {
+  const std::string path = Space().Prepare(kSizes[state.range(0)]);
+  RunAsGKeyReference(state, kLoad, [&] {
+    GKeyDocument file(ReadWhole(path));
+    benchmark::DoNotOptimize(file.Get());
+  });
+}
+
+void BM_GKeyLoadAndReadEveryKey(benchmark::State& state) {
+  const std::string path = Space().Prepare(kSizes[state.range(0)]);
+  const auto keys = GKeyDocument(ReadWhole(path)).Keys();
+  RunAsGKeyReference(state, kLoadAndReadEveryKey, [&] { GKeyDocument(ReadWhole(path)).ReadEveryKey(keys); });
+}
+
+void BM_GKeyReadEveryKey(benchmark::State& state) {
+  const GKeyDocument file(ReadWhole(Space().Prepare(kSizes[state.range(0)])));
+  const auto keys = file.Keys();
+  RunAsGKeyReference(state, kReadEveryKey, [&] { file.ReadEveryKey(keys); });
+}
+
+void BM_GKeyWriteEveryKey(benchmark::State& state) {
+  const GKeyDocument file(ReadWhole(Space().Prepare(kSizes[state.range(0)])));
+  std::vector<std::pair<std::string, std::string>> keys = file.Keys();
+  std::vector<std::string> values;
+  for (const auto& [group, name] : keys) {
+    gchar* value = g_key_file_get_value(file.Get(), group.c_str(), name.c_str(), nullptr);
+    values.emplace_back(value);
+    g_free(value);
+  }
+  RunAsGKeyReference(state, kWriteEveryKey, [&] {
+    for (size_t i = 0; i < keys.size(); ++i)
+      g_key_file_set_value(file.Get(), keys[i].first.c_str(), keys[i].second.c_str(), values[i].c_str());
+  });
+}
+
+void BM_GKeySave(benchmark::State& state) {
+  const GKeyDocument file(ReadWhole(Space().Prepare(kSizes[state.range(0)])));
+  RunAsGKeyReference(state, kSave, [&] {
+    gsize length = 0;
+    gchar* data = g_key_file_to_data(file.Get(), &length, nullptr);
+    WriteWholeSynced(Space().Scratch(), std::string(data, length));
+    g_free(data);
+  });
+}
+
 void BM_IniLoad(benchmark::State& state) {
   const String path = FromUtf8(Space().Prepare(kSizes[state.range(0)]));
-  RunAgainstBaseline(state, [&] {
+  RunAgainstBaseline(state, kLoad, [&] {
     TVoMemIniFile ini(path);
     benchmark::DoNotOptimize(&ini);
+  });
+}
+
+void BM_IniLoadAndReadEveryKey(benchmark::State& state) {
+  const String path = FromUtf8(Space().Prepare(kSizes[state.range(0)]));
+  const std::vector<Entry> entries = Entries(TVoMemIniFile(path));
+  RunAgainstBaseline(state, kLoadAndReadEveryKey, [&] {
+    const TVoMemIniFile ini(path);
+    for (const Entry& e : entries) benchmark::DoNotOptimize(ini.ReadString(e.section, e.key, u""));
   });
 }
 
@@ -181,7 +290,7 @@ void BM_IniReadEveryKey(benchmark::State& state) {
   const TVoMemIniFile ini(FromUtf8(Space().Prepare(kSizes[state.range(0)])));
   const std::vector<Entry> entries = Entries(ini);
   state.counters["keys"] = static_cast<double>(entries.size());
-  RunAgainstBaseline(state, [&] {
+  RunAgainstBaseline(state, kReadEveryKey, [&] {
     for (const Entry& e : entries) benchmark::DoNotOptimize(ini.ReadString(e.section, e.key, u""));
   });
 }
@@ -189,38 +298,73 @@ void BM_IniReadEveryKey(benchmark::State& state) {
 void BM_IniWriteEveryKey(benchmark::State& state) {
   TVoMemIniFile ini(FromUtf8(Space().Prepare(kSizes[state.range(0)])));
   const std::vector<Entry> entries = Entries(ini);
-  RunAgainstBaseline(state, [&] {
+  RunAgainstBaseline(state, kWriteEveryKey, [&] {
     for (const Entry& e : entries) ini.WriteString(e.section, e.key, e.value);
   });
 }
 
 void BM_IniUpdateFile(benchmark::State& state) {
   TVoMemIniFile ini(FromUtf8(Space().Prepare(kSizes[state.range(0)])));
-  RunAgainstBaseline(state, [&] { ini.UpdateFile(); });
+  RunAgainstBaseline(state, kSave, [&] { ini.UpdateFile(); });
 }
 
 void BM_KestrumSave(benchmark::State& state) {
   Space().Prepare(kSizes[state.range(0)]);
   TKestrum roster;
   roster.Load();
-  RunAgainstBaseline(state, [&] { roster.Save(); });
+  RunAgainstBaseline(state, kSave, [&] { roster.Save(); });
 }
 
 void BM_KestrumLoad(benchmark::State& state) {
   Space().Prepare(kSizes[state.range(0)]);
   TKestrum roster;
-  RunAgainstBaseline(state, [&] { roster.Load(); });
+  RunAgainstBaseline(state, kLoad, [&] { roster.Load(); });
+}
+
+// The largest data file a load accepts, in each hostile shape.
+void BM_HostileLoad(benchmark::State& state) {
+  const test::THostileShape shape = test::kHostileShapes[state.range(0)];
+  const std::string bytes = test::HostileRoster(shape, kMaxDataFileBytes);
+  Space();
+  const String path = GetDataFileName();
+  ForceFileDir(path);
+  WriteWholeSynced(ToUtf8(path), bytes);
+  state.SetLabel(test::HostileShapeName(shape));
+  size_t peak = 0;
+  for (auto _ : state) {
+    const test::AllocationMeter meter;
+    TKestrum roster;
+    roster.Load();
+    peak = std::max(peak, meter.PeakExtraBytes());
+    // Each load keeps what it could not read beside the file; those copies are not what is measured.
+    state.PauseTiming();
+    for (const auto& entry : fs::directory_iterator(fs::path(ToUtf8(path)).parent_path()))
+      if (entry.path().filename().string().find(".unread-") != std::string::npos) fs::remove(entry.path());
+    state.ResumeTiming();
+  }
+  state.counters["MB"] = static_cast<double>(bytes.size()) / 1e6;
+  state.counters["x_size"] = static_cast<double>(peak) / static_cast<double>(bytes.size());
 }
 
 #define KESTRUM_BENCH(fn) BENCHMARK(fn)->DenseRange(0, 1)->Unit(benchmark::kMicrosecond)
 KESTRUM_BENCH(BM_PlainRead);
 KESTRUM_BENCH(BM_PlainWriteFsync);
+KESTRUM_BENCH(BM_GKeyLoad);
+KESTRUM_BENCH(BM_GKeyLoadAndReadEveryKey);
+KESTRUM_BENCH(BM_GKeyReadEveryKey);
+KESTRUM_BENCH(BM_GKeyWriteEveryKey);
+KESTRUM_BENCH(BM_GKeySave);
 KESTRUM_BENCH(BM_IniLoad);
+KESTRUM_BENCH(BM_IniLoadAndReadEveryKey);
 KESTRUM_BENCH(BM_IniReadEveryKey);
 KESTRUM_BENCH(BM_IniWriteEveryKey);
 KESTRUM_BENCH(BM_IniUpdateFile);
 KESTRUM_BENCH(BM_KestrumLoad);
 KESTRUM_BENCH(BM_KestrumSave);
+BENCHMARK(BM_HostileLoad)
+    ->DenseRange(0, std::size(test::kHostileShapes) - 1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 
 }  // namespace
 }  // namespace kestrum::bench

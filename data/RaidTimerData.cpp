@@ -21,7 +21,14 @@ const String kCountKey = u"COUNT";
 const String kNameKey = u"NAME";
 const String kCountSuffix = u" COUNT";
 const String kDefaultDateText = u"1980/01/01 00:00:00";
-constexpr int64_t kMinTimerBudget = 100'000;
+// Rough memory costs of the roster's parts, for the budget a load keeps to: a character with its
+// list entry and heap block, and a timer likewise.
+constexpr int64_t kCharaBytes = sizeof(TCharaData) + 3 * sizeof(void*);
+constexpr int64_t kTimerBytes = sizeof(TRaidTimerData) + 3 * sizeof(void*);
+// A saved roster's file takes more than a third of what its characters and timers take in memory,
+// so the budget only cuts hostile files; a small file may still build 100,000 timers.
+constexpr int64_t kModelBytesPerFileByte = 3;
+constexpr int64_t kMinModelBytes = 100'000 * kTimerBytes;
 constexpr int kMaxKeptCopyTries = 1000;
 const char16_t kCannotKeep[] = u"読み切れなかったデータファイルを残せないため、保存しません。\r\n";
 
@@ -51,28 +58,17 @@ std::optional<int32_t> ParseIndex(std::u16string_view text) {
   return static_cast<int32_t>(value);
 }
 
-size_t KeyCount(const TVoMemIniFile& Ini) {
-  std::vector<String> sections;
-  std::vector<String> keys;
-  Ini.ReadSections(sections);
-  size_t total = 0;
-  for (const String& section : sections) {
-    Ini.ReadSection(section, keys);
-    total += keys.size();
-  }
-  return total;
-}
-
-// The numbers below ACount that names "<APrefix><index>" stand for, ascending, each once.
-std::vector<int32_t> IndicesNamed(const std::vector<String>& ANames, std::u16string_view APrefix,
-                                  int32_t ACount) {
+// The numbers below ACount that names "<APrefix><index>" stand for, ascending, each once. The names
+// are those AForEachName hands to the function it is given; a hostile file holds millions, so they
+// are looked at in place rather than copied.
+template <class F>
+std::vector<int32_t> IndicesNamed(F&& AForEachName, std::u16string_view APrefix, int32_t ACount) {
   std::vector<int32_t> indices;
-  for (const String& name : ANames) {
-    const std::u16string_view text(name);
-    if (text.size() <= APrefix.size() || !SameTextAscii(text.substr(0, APrefix.size()), APrefix)) continue;
+  AForEachName([&](std::u16string_view text) {
+    if (text.size() <= APrefix.size() || !SameTextAscii(text.substr(0, APrefix.size()), APrefix)) return;
     const std::optional<int32_t> index = ParseIndex(text.substr(APrefix.size()));
     if (index && *index < ACount) indices.push_back(*index);
-  }
+  });
   std::sort(indices.begin(), indices.end());
   indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
   return indices;
@@ -81,9 +77,7 @@ std::vector<int32_t> IndicesNamed(const std::vector<String>& ANames, std::u16str
 // The indices i below ACount for which a section "CHARA<i>" exists. Every other index of the count
 // has no name and so yields no character; skipping it keeps a huge count cheap.
 std::vector<int32_t> CharaIndicesHeld(const TVoMemIniFile& Ini, int32_t ACount) {
-  std::vector<String> sections;
-  Ini.ReadSections(sections);
-  return IndicesNamed(sections, kCharaSection, ACount);
+  return IndicesNamed([&Ini](const auto& name) { Ini.ForEachSectionName(name); }, kCharaSection, ACount);
 }
 
 // A character's timers are stored under the raid names, beside "NAME" and "<raid> COUNT". A raid
@@ -116,6 +110,14 @@ int32_t ReadCount(const TVoMemIniFile& Ini, const String& Section, const String&
   if (value == 0 && Ini.ReadInteger(Section, Ident, 1) != 0 && Ini.ValueExists(Section, Ident))
     AUnread.Add(TUnreadReason::UnreadNumbers);
   return value;
+}
+
+// A data file beyond kMaxDataFileBytes is neither read nor replaced, and says so.
+void RefuseOversizedFile(const String& APath, int64_t ASize) {
+  if (ASize <= static_cast<int64_t>(kMaxDataFileBytes)) return;
+  throw ERTDError(u"データファイル \"" + APath + u"\" は " + IntToStr(ASize) + u" バイトあり、読める大きさ (" +
+                  IntToStr(static_cast<int64_t>(kMaxDataFileBytes)) +
+                  u" バイト) を超えているため、読み込みも保存もしません。ファイルはそのまま残してあります。");
 }
 
 // "<data file>.unread-<local date and time>", or with "-2", "-3", ... when that name is taken.
@@ -307,25 +309,26 @@ void TUnreadReport::Add(TUnreadReason AReason) {
 }
 
 void TKestrum::Load() {
+  const String path = GetDataFileName();
+  const int64_t fileBytes = FileSize(path);
+  RefuseOversizedFile(path, fileBytes);
   Clear();
   const String earlierCopy = std::exchange(FUnread, {}).KeptFile;
-  const String path = GetDataFileName();
   {
     const TVoMemIniFile ini(path);
     if (ini.Unread().UndecodedBytes) FUnread.Add(TUnreadReason::NoText);
     if (ini.Unread().DroppedLines > 0) FUnread.Add(TUnreadReason::DroppedLines);
-    const size_t keyCount = KeyCount(ini);
+    const size_t keyCount = ini.KeyCount();
     LoadRaidNames(ini, keyCount);
-    LoadCharas(ini, keyCount);
+    LoadCharas(ini, fileBytes);
   }
   KeepUnreadFile(path, earlierCopy);
 }
 
 void TKestrum::LoadRaidNames(const TVoMemIniFile& Ini, size_t AKeyCount) {
   const int32_t promised = ReadCount(Ini, kRaidSection, kCountKey, FUnread);
-  std::vector<String> keys;
-  Ini.ReadSection(kRaidSection, keys);
-  const std::vector<int32_t> named = IndicesNamed(keys, u"", promised);
+  const std::vector<int32_t> named =
+      IndicesNamed([&Ini](const auto& name) { Ini.ForEachKeyName(kRaidSection, name); }, u"", promised);
   if (static_cast<int64_t>(named.size()) < promised) FUnread.Add(TUnreadReason::MissingRaidNames);
 
   // A damaged count must not make us build millions of rows: the raids end at the last name key
@@ -346,17 +349,18 @@ void TKestrum::LoadRaidNames(const TVoMemIniFile& Ini, size_t AKeyCount) {
     FRaidNames.push_back(Ini.ReadString(kRaidSection, IntToStr(k), u""));
 }
 
-void TKestrum::LoadCharas(const TVoMemIniFile& Ini, size_t AKeyCount) {
+void TKestrum::LoadCharas(const TVoMemIniFile& Ini, int64_t AFileBytes) {
   const int32_t raidCount = RaidCount();
-  // Every timer costs memory however few keys stand for it: a few thousand raid names and character
-  // sections must not build a billion timers. A saved roster holds two keys per timer, so the budget
-  // only cuts hostile files; characters beyond it are not loaded.
-  const int64_t timerBudget = std::max<int64_t>(4 * static_cast<int64_t>(AKeyCount), kMinTimerBudget);
+  // Every character and timer costs memory however few bytes of the file stand for it: a few thousand
+  // raid names and character sections must not build a billion timers, nor millions of bare
+  // character sections millions of characters. Characters beyond the budget are not loaded.
+  const int64_t budget = std::max(kModelBytesPerFileByte * AFileBytes, kMinModelBytes);
+  const int64_t perChara = kCharaBytes + static_cast<int64_t>(raidCount) * kTimerBytes;
   const int32_t promised = ReadCount(Ini, kCharaSection, kCountKey, FUnread);
   const std::vector<int32_t> held = CharaIndicesHeld(Ini, promised);
   if (static_cast<int64_t>(held.size()) < promised) FUnread.Add(TUnreadReason::MissingCharacters);
   for (int32_t i : held) {
-    if (static_cast<int64_t>(FCharaDatas.size() + 1) * raidCount > timerBudget) {
+    if (static_cast<int64_t>(FCharaDatas.size() + 1) * perChara > budget) {
       FUnread.Add(TUnreadReason::CutByBounds);
       break;
     }
@@ -398,6 +402,8 @@ void TKestrum::Save() {
   const String bak = path + u".bak";
   const String bak2 = path + u".bak2";
   const bool hadFile = FileExists(path);
+  // Before anything is copied or written: a file this large holds what no save may replace.
+  RefuseOversizedFile(path, FileSize(path));
   bool backupMade = false;
   try {
     if (!FUnread.Whole() && FUnread.KeptFile.empty()) {

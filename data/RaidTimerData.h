@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -120,6 +121,11 @@ struct TUnreadReport {
   void Add(TUnreadReason AReason);
 };
 
+// The largest data file Load reads and Save replaces: six times a roster of 200 characters by 100
+// raids. Bigger files are no roster this program wrote; reading one would cost time and memory out of
+// proportion, and saving over it would lose what it holds.
+inline constexpr size_t kMaxDataFileBytes = 8 * 1024 * 1024;
+
 // The roster: raids (grid rows) and characters (grid columns), kept in step and saved after each change.
 class TKestrum {
  public:
@@ -161,7 +167,7 @@ class TKestrum {
   void Clear();
   void CheckRaidNameIsFree(const String& AName, int AExceptIdx) const;
   void LoadRaidNames(const TVoMemIniFile& Ini, size_t AKeyCount);
-  void LoadCharas(const TVoMemIniFile& Ini, size_t AKeyCount);
+  void LoadCharas(const TVoMemIniFile& Ini, int64_t AFileBytes);
   void KeepUnreadFile(const String& APath, const String& AEarlierCopy);
 
   TRaidNames FRaidNames;

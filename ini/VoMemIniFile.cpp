@@ -49,6 +49,8 @@ String JoinComment(const std::vector<String>& Lines) {
 // so such text is refused with "<What>が CR を含む" (LF, NUL alike).
 template <class E>
 void RefuseLineBreaks(std::u16string_view Text, std::u16string_view What) {
+  // One scan finds whether there is anything to refuse; which break to name is found only then.
+  if (Text.find_first_of(std::u16string_view(u"\r\n\0", 3)) == std::u16string_view::npos) return;
   static constexpr struct {
     char16_t Code;
     const char16_t* Label;
@@ -84,16 +86,36 @@ String Unquoted(std::u16string_view Value) {
 // back as the header [x=y], also when the value ends in white space the reader trims; quoting the
 // value (it holds no space or quote, or it would be quoted already) keeps it a key line.
 template <class F>
-void KeyLineForFile(const String& KeyLine, F&& Line) {
+void KeyLineForFile(std::u16string_view KeyLine, F&& Line) {
   const std::u16string_view asRead = TrimmedView(KeyLine);
   const auto equals = asRead.size() < 2 || asRead.front() != u'[' || asRead.back() != u']'
                           ? String::npos
                           : KeyLine.find(u'=');
   if (equals == String::npos) {
     Line(KeyLine);
-  } else {
-    Line(KeyLine.substr(0, equals + 1) + u'"' + KeyLine.substr(equals + 1) + u'"');
+    return;
   }
+  String quoted(KeyLine.substr(0, equals + 1));
+  quoted += u'"';
+  quoted += KeyLine.substr(equals + 1);
+  quoted += u'"';
+  Line(quoted);
+}
+
+// Whether the trimmed text after a key line's "=" is what storing its own unquoted value gives, as in
+// every line a save wrote: then the line is kept as it is in the file.
+bool IsStoredForm(std::u16string_view RawValue) {
+  if (RawValue.empty()) return true;
+  if (RawValue.front() != u'"') return RawValue.find_first_of(u" \"") == std::u16string_view::npos;
+  // Quoted: the value is needed quoted (it holds a space or a quote) and every quote in it is doubled.
+  if (RawValue.size() < 3 || RawValue.back() != u'"') return false;
+  const std::u16string_view inner = RawValue.substr(1, RawValue.size() - 2);
+  for (std::size_t i = 0; i < inner.size(); ++i) {
+    if (inner[i] != u'"') continue;
+    if (i + 1 == inner.size() || inner[i + 1] != u'"') return false;
+    ++i;
+  }
+  return inner.find_first_of(u" \"") != std::u16string_view::npos;
 }
 
 // Calls Line with each text line of the section's keys: a key's comment lines, then its key line.
@@ -215,7 +237,7 @@ void TVoMemIniSection::Clear() {
 
 void TVoMemIniSection::DeleteKey(const String& Ident) {
   if (!FKeys) return;
-  const int index = FKeys->IndexOfName(Trim(Ident));
+  const int index = FKeys->IndexOfName(TrimmedView(Ident));
   if (index >= 0) FKeys->Delete(index);
 }
 
@@ -224,20 +246,22 @@ void TVoMemIniSection::GetStrings(std::vector<String>& List) const {
 }
 
 String TVoMemIniSection::ReadString(const String& Ident, const String& Default) const {
-  const String name = Trim(Ident);
-  if (!Keys().NameExists(name)) return Default;
-  return UnquoteValue(Keys().GetValuesByName(name));
+  const std::u16string_view name = TrimmedView(Ident);
+  const int index = Keys().IndexOfName(name);
+  if (index < 0) return Default;
+  const std::u16string_view line = Keys().GetStrings(index);
+  return Unquoted(line.substr(std::min(line.size(), name.size() + 1)));
 }
 
-TVoComment* TVoMemIniSection::FindComment(const String& Ident) const {
+TVoComment* TVoMemIniSection::FindComment(std::u16string_view Ident) const {
   return static_cast<TVoComment*>(Keys().GetObjectsByName(Ident));
 }
 
 void TVoMemIniSection::ReadComment(const String& Ident, std::vector<String>& Comment) const {
-  if (const TVoComment* comment = FindComment(Trim(Ident))) Comment = comment->Comment();
+  if (const TVoComment* comment = FindComment(TrimmedView(Ident))) Comment = comment->Comment();
 }
 
-void TVoMemIniSection::WriteString(const String& Ident, const String& Value) {
+void TVoMemIniSection::WriteString(std::u16string_view Ident, std::u16string_view Value) {
   const std::u16string_view name = TrimmedView(Ident);
   if (name.empty()) throw EVoMemIniFileInvalidName(kEmptyName);
   if (name.find(u'=') != std::u16string_view::npos) throw EVoMemIniFileInvalidName(kNameHasEquals);
@@ -247,7 +271,7 @@ void TVoMemIniSection::WriteString(const String& Ident, const String& Value) {
 }
 
 void TVoMemIniSection::WriteComment(const String& Ident, const std::vector<String>& Comment) {
-  const String name = Trim(Ident);
+  const std::u16string_view name = TrimmedView(Ident);
   if (!FKeys || !FKeys->NameExists(name)) return;
   if (Comment.empty()) {
     FKeys->SetObjectsByName(name, nullptr);
@@ -261,6 +285,7 @@ void TVoMemIniSection::WriteComment(const String& Ident, const std::vector<Strin
 // ---- TVoMemIniFile
 
 struct TVoMemIniFile::TParseState {
+  bool Borrowed = false;  // the lines are text of FLoadedText
   TVoMemIniSection* Current = nullptr;
   std::vector<String> Pending;  // comment lines waiting for the section or key they precede
   size_t Dropped = 0;           // lines whose content the document does not keep
@@ -285,26 +310,29 @@ void TVoMemIniFile::Load(std::optional<TEncoding> Encoding) {
     decoded = Encoding ? DecodeText(bytes, *Encoding) : DecodeText(bytes);
   }
   FUnread.UndecodedBytes = !decoded.Whole;
-  FUnread.DroppedLines = ParseText(decoded.Text);
+  FLoadedText = std::move(decoded.Text);
+  FUnread.DroppedLines = ParseLoadedText();
 }
 
-TVoMemIniSection* TVoMemIniFile::FindSection(const String& Name) const {
+TVoMemIniSection* TVoMemIniFile::FindSection(std::u16string_view Name) const {
   return static_cast<TVoMemIniSection*>(FSections.GetObjectsByString(Name));
 }
 
-TVoMemIniSection* TVoMemIniFile::AddSection(const String& Name) {
+TVoMemIniSection* TVoMemIniFile::AddSection(std::u16string_view Name, bool Borrowed) {
   auto section = std::make_unique<TVoMemIniSection>();
   // A new key list is case-insensitive; only the other rule needs the list made now.
   if (FSections.CaseSensitive()) section->Keys().SetCaseSensitive(true);
-  FSections.AddObject(Name, section.get());
+  const int index = Borrowed ? FSections.AddBorrowed(Name) : FSections.Add(String(Name));
+  FSections.PutObject(index, section.get());
   return section.release();  // the section list owns it now
 }
 
-size_t TVoMemIniFile::ParseText(std::u16string_view Text) {
+size_t TVoMemIniFile::ParseLoadedText() {
   TParseState state;
-  ForEachLine(Text, [this, &state](std::u16string_view line) { ParseLine(line, state); });
+  state.Borrowed = true;
+  ForEachLine(FLoadedText, [this, &state](std::u16string_view line) { ParseLine(line, state); });
   FinishParse(state);
-  if (Text.find(u'\0') != std::u16string_view::npos) ++state.Dropped;
+  if (FLoadedText.find(u'\0') != String::npos) ++state.Dropped;
   return state.Dropped;
 }
 
@@ -322,13 +350,13 @@ void TVoMemIniFile::ParseLine(std::u16string_view Line, TParseState& State) {
     return;
   }
   if (trimmed.front() == u'[' && trimmed.back() == u']') {
-    const String name(TrimmedView(trimmed.substr(1, trimmed.size() - 2)));
+    const std::u16string_view name = TrimmedView(trimmed.substr(1, trimmed.size() - 2));
     if (name.empty()) {
       ++State.Dropped;
       return;
     }
     TVoMemIniSection* section = FindSection(name);
-    if (section == nullptr) section = AddSection(name);
+    if (section == nullptr) section = AddSection(name, State.Borrowed);
     State.Current = section;
     if (!State.Pending.empty()) {
       if (!section->Comment().empty() && section->Comment() != State.Pending) ++State.Dropped;
@@ -341,34 +369,48 @@ void TVoMemIniFile::ParseLine(std::u16string_view Line, TParseState& State) {
     ++State.Dropped;
     return;
   }
+  ParseKeyLine(trimmed, State);
+}
 
-  const auto equals = trimmed.find(u'=');
-  const String name(equals == std::u16string_view::npos ? trimmed : TrimmedView(trimmed.substr(0, equals)));
+void TVoMemIniFile::ParseKeyLine(std::u16string_view Trimmed, TParseState& State) {
+  const auto equals = Trimmed.find(u'=');
+  const std::u16string_view name =
+      equals == std::u16string_view::npos ? Trimmed : TrimmedView(Trimmed.substr(0, equals));
   if (name.empty()) {
     ++State.Dropped;
     return;
   }
-  const String value =
-      equals == std::u16string_view::npos ? String() : Unquoted(TrimmedView(trimmed.substr(equals + 1)));
-  TVoMemIniSection& section = *State.Current;
-  const bool repeated = section.Keys().NameExists(name);
-  if (repeated && section.ReadString(name, String()) != value) ++State.Dropped;
-  // A name taken from one trimmed line that does not begin with ";" passes every write check.
-  section.WriteString(name, value);
+  const std::u16string_view rawValue =
+      equals == std::u16string_view::npos ? std::u16string_view() : TrimmedView(Trimmed.substr(equals + 1));
+  TVoHashedStringList& keys = State.Current->Keys();
+  const int earlier = keys.IndexOfName(name);
+  // A line that reads as it is stored ("name=value", nothing to trim or requote) is used in place.
+  if (earlier < 0 && State.Borrowed && name.size() == equals && rawValue.size() == Trimmed.size() - equals - 1 &&
+      IsStoredForm(rawValue)) {
+    keys.AddBorrowed(Trimmed);
+  } else {
+    const String value = Unquoted(rawValue);
+    if (earlier >= 0 && Unquoted(keys.ValueViewByName(name)) != value) ++State.Dropped;
+    // A name taken from one trimmed line that does not begin with ";" passes every write check.
+    keys.SetValuesByName(name, value);
+  }
   if (!State.Pending.empty()) {
+    const bool repeated = earlier >= 0;
+    TVoMemIniSection& section = *State.Current;
+    const String key(name);
     if (repeated) {
-      std::vector<String> earlier;
-      section.ReadComment(name, earlier);
-      if (!earlier.empty() && earlier != State.Pending) ++State.Dropped;
+      std::vector<String> comment;
+      section.ReadComment(key, comment);
+      if (!comment.empty() && comment != State.Pending) ++State.Dropped;
     }
-    section.WriteComment(name, State.Pending);
+    section.WriteComment(key, State.Pending);
     State.Pending.clear();
   }
 }
 
 void TVoMemIniFile::FinishParse(TParseState& State) {
   if (State.Pending.empty()) return;
-  if (TVoMemIniSection* unnamed = FindSection(String())) unnamed->Comment() = std::move(State.Pending);
+  if (TVoMemIniSection* unnamed = FindSection(std::u16string_view())) unnamed->Comment() = std::move(State.Pending);
   State.Pending.clear();
 }
 
@@ -377,12 +419,13 @@ void TVoMemIniFile::SetCaseSensitive(bool Value) {
   std::vector<String> lines;
   GetStrings(lines);
   FSections.SetCaseSensitive(Value);  // empties the section list
+  String().swap(FLoadedText);         // no section uses it any more
   AddSection(String());
   ParseLines(lines);
 }
 
 String TVoMemIniFile::ReadString(const String& Section, const String& Ident, const String& Default) const {
-  const TVoMemIniSection* section = FindSection(Trim(Section));
+  const TVoMemIniSection* section = FindSection(TrimmedView(Section));
   return section == nullptr ? Default : section->ReadString(Ident, Default);
 }
 
@@ -393,8 +436,8 @@ int32_t TVoMemIniFile::ReadInteger(const String& Section, const String& Ident, i
 }
 
 bool TVoMemIniFile::ValueExists(const String& Section, const String& Ident) const {
-  const TVoMemIniSection* section = FindSection(Trim(Section));
-  return section != nullptr && section->Keys().NameExists(Trim(Ident));
+  const TVoMemIniSection* section = FindSection(TrimmedView(Section));
+  return section != nullptr && section->Keys().NameExists(TrimmedView(Ident));
 }
 
 bool TVoMemIniFile::ReadBool(const String& Section, const String& Ident, bool Default) const {
@@ -402,7 +445,7 @@ bool TVoMemIniFile::ReadBool(const String& Section, const String& Ident, bool De
 }
 
 void TVoMemIniFile::WriteString(const String& Section, const String& Ident, const String& Value) {
-  const String name = Trim(Section);
+  const std::u16string_view name = TrimmedView(Section);
   if (name.empty()) throw EVoMemIniFileInvalidSection(kEmptySection);
   RefuseLineBreaks<EVoMemIniFileInvalidSection>(name, u"セクション名");
   RefuseLineBreaks<EVoMemIniFileInvalidValue>(Value, u"値");
@@ -421,24 +464,45 @@ void TVoMemIniFile::WriteBool(const String& Section, const String& Ident, bool V
 
 void TVoMemIniFile::ReadSections(std::vector<String>& SectionNames) const {
   SectionNames.clear();
-  for (int i = 0; i < FSections.Count(); ++i) {
-    const String& name = FSections.GetStrings(i);
-    if (!name.empty()) SectionNames.push_back(name);
-  }
+  ForEachSectionName([&SectionNames](std::u16string_view name) { SectionNames.emplace_back(name); });
 }
 
 void TVoMemIniFile::ReadSection(const String& Section, std::vector<String>& KeyNames) const {
   KeyNames.clear();
-  const TVoMemIniSection* section = FindSection(Trim(Section));
+  ForEachKeyName(Section, [&KeyNames](std::u16string_view name) { KeyNames.emplace_back(name); });
+}
+
+void TVoMemIniFile::ForEachSectionName(const std::function<void(std::u16string_view)>& Name) const {
+  for (int i = 0; i < FSections.Count(); ++i) {
+    const std::u16string_view name = FSections.GetStrings(i);
+    if (!name.empty()) Name(name);
+  }
+}
+
+void TVoMemIniFile::ForEachKeyName(const String& Section,
+                                   const std::function<void(std::u16string_view)>& Name) const {
+  const TVoMemIniSection* section = FindSection(TrimmedView(Section));
   if (section == nullptr) return;
-  for (int i = 0; i < section->Keys().Count(); ++i) KeyNames.push_back(section->Keys().GetNames(i));
+  const TVoHashedStringList& keys = section->Keys();
+  for (int i = 0; i < keys.Count(); ++i) {
+    const std::u16string_view line = keys.GetStrings(i);
+    const size_t equals = line.find(u'=');
+    Name(equals == std::u16string_view::npos ? std::u16string_view() : line.substr(0, equals));
+  }
+}
+
+size_t TVoMemIniFile::KeyCount() const {
+  size_t total = 0;
+  for (int i = 0; i < FSections.Count(); ++i)
+    total += static_cast<const TVoMemIniSection*>(FSections.GetObjects(i))->Keys().Count();
+  return total;
 }
 
 void TVoMemIniFile::ReadSectionValues(const String& Section, std::vector<String>& KeyValues) const {
   KeyValues.clear();
-  const TVoMemIniSection* section = FindSection(Trim(Section));
+  const TVoMemIniSection* section = FindSection(TrimmedView(Section));
   if (section == nullptr) return;
-  for (int i = 0; i < section->Keys().Count(); ++i) KeyValues.push_back(section->Keys().GetStrings(i));
+  for (int i = 0; i < section->Keys().Count(); ++i) KeyValues.emplace_back(section->Keys().GetStrings(i));
 }
 
 void TVoMemIniFile::EraseSection(const String& Section) {
@@ -449,18 +513,19 @@ void TVoMemIniFile::EraseSection(const String& Section) {
 }
 
 void TVoMemIniFile::DeleteKey(const String& Section, const String& Ident) {
-  if (TVoMemIniSection* section = FindSection(Trim(Section))) section->DeleteKey(Ident);
+  if (TVoMemIniSection* section = FindSection(TrimmedView(Section))) section->DeleteKey(Ident);
 }
 
 void TVoMemIniFile::Clear() {
   FSections.Clear();
+  String().swap(FLoadedText);  // no section uses it any more
   // Keep the unnamed section, so the end-of-file comment can still be written and read.
   AddSection(String());
 }
 
 void TVoMemIniFile::ReadSectionComment(const String& Section, std::vector<String>& Comment) const {
   Comment.clear();
-  if (const TVoMemIniSection* section = FindSection(Trim(Section))) Comment = section->Comment();
+  if (const TVoMemIniSection* section = FindSection(TrimmedView(Section))) Comment = section->Comment();
 }
 
 String TVoMemIniFile::ReadSectionComment(const String& Section) const {
@@ -472,7 +537,7 @@ String TVoMemIniFile::ReadSectionComment(const String& Section) const {
 void TVoMemIniFile::ReadComment(const String& Section, const String& Ident,
                                 std::vector<String>& Comment) const {
   Comment.clear();
-  if (const TVoMemIniSection* section = FindSection(Trim(Section))) section->ReadComment(Ident, Comment);
+  if (const TVoMemIniSection* section = FindSection(TrimmedView(Section))) section->ReadComment(Ident, Comment);
 }
 
 String TVoMemIniFile::ReadComment(const String& Section, const String& Ident) const {
@@ -482,7 +547,7 @@ String TVoMemIniFile::ReadComment(const String& Section, const String& Ident) co
 }
 
 void TVoMemIniFile::WriteSectionComment(const String& Section, const std::vector<String>& Comment) {
-  if (TVoMemIniSection* section = FindSection(Trim(Section))) CopyAsComment(Comment, section->Comment());
+  if (TVoMemIniSection* section = FindSection(TrimmedView(Section))) CopyAsComment(Comment, section->Comment());
 }
 
 void TVoMemIniFile::WriteSectionComment(const String& Section, const String& Comment) {
@@ -491,7 +556,7 @@ void TVoMemIniFile::WriteSectionComment(const String& Section, const String& Com
 
 void TVoMemIniFile::WriteComment(const String& Section, const String& Ident,
                                  const std::vector<String>& Comment) {
-  TVoMemIniSection* section = FindSection(Trim(Section));
+  TVoMemIniSection* section = FindSection(TrimmedView(Section));
   if (section == nullptr) return;
   std::vector<String> lines;
   CopyAsComment(Comment, lines);
@@ -506,14 +571,19 @@ template <class F>
 void TVoMemIniFile::ForEachTextLine(F&& Line) const {
   const TVoMemIniSection* unnamed = nullptr;
   for (int i = 0; i < FSections.Count(); ++i) {
-    const String& name = FSections.GetStrings(i);
+    const std::u16string_view name = FSections.GetStrings(i);
     const auto* section = static_cast<const TVoMemIniSection*>(FSections.GetObjects(i));
     if (name.empty()) {
       unnamed = section;
       continue;
     }
     for (const String& line : section->Comment()) Line(line);
-    Line(u"[" + name + u"]");
+    String header;
+    header.reserve(name.size() + 2);
+    header += u'[';
+    header += name;
+    header += u']';
+    Line(header);
     Line(std::u16string_view());
     ForEachKeyLine(*section, Line);
     Line(std::u16string_view());
@@ -529,8 +599,16 @@ void TVoMemIniFile::GetStrings(std::vector<String>& List) const {
 
 std::string TVoMemIniFile::EncodedText(TEncoding Encoding, bool WithBom) const {
   // Encoded line by line, so saving holds the document and its bytes but no second copy as text.
-  const std::string lineBreak = EncodeText(kLineBreak, Encoding, false);
   std::string bytes = EncodeText(std::u16string_view(), Encoding, WithBom);
+  if (Encoding == TEncoding::Ansi || Encoding == TEncoding::Utf8) {
+    // UTF-8 goes straight into the one buffer.
+    ForEachTextLine([&](std::u16string_view line) {
+      AppendUtf8(bytes, line);
+      bytes += "\r\n";
+    });
+    return bytes;
+  }
+  const std::string lineBreak = EncodeText(kLineBreak, Encoding, false);
   ForEachTextLine([&](std::u16string_view line) {
     bytes += EncodeText(line, Encoding, false);
     bytes += lineBreak;

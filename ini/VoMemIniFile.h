@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,12 +64,12 @@ class TVoMemIniSection final : public TVoObject {
   String ReadString(const String& Ident, const String& Default) const;
   // Replaces Comment by the key's comment lines when it has any; leaves Comment alone otherwise.
   void ReadComment(const String& Ident, std::vector<String>& Comment) const;
-  void WriteString(const String& Ident, const String& Value);
+  void WriteString(std::u16string_view Ident, std::u16string_view Value);
   // Attaches the lines as they are (no ";" added); no lines removes the key's comment block.
   void WriteComment(const String& Ident, const std::vector<String>& Comment);
 
  private:
-  TVoComment* FindComment(const String& Ident) const;
+  TVoComment* FindComment(std::u16string_view Ident) const;
 
   std::unique_ptr<std::vector<String>> FComment;
   std::unique_ptr<TVoHashedStringList> FKeys;
@@ -109,6 +110,12 @@ class TVoMemIniFile final {
   void WriteBool(const String& Section, const String& Ident, bool Value);
   void ReadSections(std::vector<String>& SectionNames) const;
   void ReadSection(const String& Section, std::vector<String>& KeyNames) const;
+  // ReadSections and ReadSection without copies: Name sees each name in the same order, valid for
+  // the call only.
+  void ForEachSectionName(const std::function<void(std::u16string_view)>& Name) const;
+  void ForEachKeyName(const String& Section, const std::function<void(std::u16string_view)>& Name) const;
+  // The number of keys of every section together.
+  size_t KeyCount() const;
   void ReadSectionValues(const String& Section, std::vector<String>& KeyValues) const;
   void EraseSection(const String& Section);
   void DeleteKey(const String& Section, const String& Ident);
@@ -137,12 +144,14 @@ class TVoMemIniFile final {
   struct TParseState;
 
   void Load(std::optional<TEncoding> Encoding);
-  TVoMemIniSection* FindSection(const String& Name) const;
-  TVoMemIniSection* AddSection(const String& Name);
+  TVoMemIniSection* FindSection(std::u16string_view Name) const;
+  // A name added borrowed is text of FLoadedText, which the section list then uses in place.
+  TVoMemIniSection* AddSection(std::u16string_view Name, bool Borrowed = false);
   void ParseLines(const std::vector<String>& Lines);
-  // The number of lines whose content the document does not keep.
-  size_t ParseText(std::u16string_view Text);
+  // Parses FLoadedText; the number of lines whose content the document does not keep.
+  size_t ParseLoadedText();
   void ParseLine(std::u16string_view Line, TParseState& State);
+  void ParseKeyLine(std::u16string_view Trimmed, TParseState& State);
   void FinishParse(TParseState& State);
   // Calls Line with every text line of the document, in the order GetStrings gives them.
   template <class F>
@@ -150,6 +159,9 @@ class TVoMemIniFile final {
   std::string EncodedText(TEncoding Encoding, bool WithBom) const;
 
   String FFileName;
+  // The file's text as loaded. Section names and key lines that the file holds exactly as they are
+  // stored are used where they stand in it rather than copied; it outlives FSections.
+  String FLoadedText;
   TVoHashedStringList FSections;
   TVoIniUnread FUnread;
 };

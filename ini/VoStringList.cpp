@@ -15,33 +15,49 @@ std::u16string_view NamePart(std::u16string_view S) {
   return pos == std::u16string_view::npos ? std::u16string_view() : S.substr(0, pos);
 }
 
-void AppendQuoted(String& Dest, std::u16string_view Value) {
-  if (Value.empty() || Value.find_first_of(u" \"") == std::u16string_view::npos) {
-    Dest += Value;
-    return;
-  }
-  Dest.reserve(Dest.size() + Value.size() + 2);
-  Dest += u'"';
-  for (const char16_t c : Value) {
-    if (c == u'"') Dest += u'"';
-    Dest += c;
-  }
-  Dest += u'"';
+bool NeedsQuotes(std::u16string_view Value) {
+  return !Value.empty() && Value.find_first_of(u" \"") != std::u16string_view::npos;
 }
 
-// The second hash, which places keys inside a bucket: a polynomial over the folded code units,
-// modulo the prime 2^31 - 1, at a point drawn once per process. A file cannot be crafted to make
-// many keys collide without knowing that point.
-constexpr uint64_t kPrime = (uint64_t{1} << 31) - 1;
+// The length of Value in stored form: enclosed in double quotes, inner ones doubled, when it is
+// not empty and holds a space or a double quote.
+std::size_t StoredLength(std::u16string_view Value) {
+  if (!NeedsQuotes(Value)) return Value.size();
+  return Value.size() + 2 + static_cast<std::size_t>(std::count(Value.begin(), Value.end(), u'"'));
+}
 
-uint64_t ReduceModPrime(uint64_t x) {
-  x = (x & kPrime) + (x >> 31);
-  x = (x & kPrime) + (x >> 31);
-  return x >= kPrime ? x - kPrime : x;
+// Writes Value in stored form at Out, StoredLength(Value) code units.
+void PutStored(char16_t* Out, std::u16string_view Value) {
+  if (!NeedsQuotes(Value)) {
+    std::copy(Value.begin(), Value.end(), Out);
+    return;
+  }
+  *Out++ = u'"';
+  for (const char16_t c : Value) {
+    if (c == u'"') *Out++ = u'"';
+    *Out++ = c;
+  }
+  *Out = u'"';
+}
+
+// The second hash, which places keys in the index: a polynomial over the folded code units, taken
+// three at a time, and the key's length, modulo the prime 2^61 - 1 at a point drawn once per
+// process. A file cannot be crafted to make many keys collide without knowing that point.
+constexpr uint64_t kPrime = (uint64_t{1} << 61) - 1;
+
+// (h * point + Chunk) mod the prime, for h and point below it and Chunk below 2^48.
+uint64_t PolynomialStep(uint64_t h, uint64_t Point, uint64_t Chunk) {
+  const unsigned __int128 product = static_cast<unsigned __int128>(h) * Point + Chunk;
+  const uint64_t folded = (static_cast<uint64_t>(product) & kPrime) + static_cast<uint64_t>(product >> 61);
+  return folded >= kPrime ? folded - kPrime : folded;
 }
 
 uint64_t PlacementPoint() {
-  static const uint64_t point = 2 + std::random_device()() % (kPrime - 3);
+  static const uint64_t point = [] {
+    std::random_device source;
+    const uint64_t drawn = (uint64_t{source()} << 32) | source();
+    return 2 + drawn % (kPrime - 3);
+  }();
   return point;
 }
 
@@ -55,13 +71,19 @@ std::size_t HomeSlot(uint32_t Placement, std::size_t Size) {
 // The case rule of keys, for the index and for scans alike: ASCII letters folded when not
 // case-sensitive, every other code unit exact.
 bool SameKey(std::u16string_view A, std::u16string_view B, bool CaseSensitive) {
-  return CaseSensitive ? A == B : SameTextAscii(A, B);
+  // Most look-ups give a name in the case it is stored in, so the exact comparison comes first.
+  return A.size() == B.size() && (A == B || (!CaseSensitive && SameTextAscii(A, B)));
 }
 
-constexpr std::size_t kFirstSlots = 2;
-constexpr std::size_t kFewEntries = 8;
-// Placements are below 2^31, so this marks a free slot; probing then reads only the placements.
-constexpr uint32_t kFree = UINT32_MAX;
+constexpr std::size_t kFirstSlots = 16;
+constexpr std::size_t kFewItems = 8;
+constexpr std::size_t kFirstBlockUnits = 64;
+constexpr std::size_t kLargestBlockUnits = std::size_t{1} << 20;
+
+// The case rule's folding, inline: hashing calls it for every code unit of every key.
+inline char16_t FoldedUnit(char16_t c) {
+  return static_cast<char16_t>(c - (static_cast<char16_t>(c - u'a') < 26 ? u'a' - u'A' : 0));
+}
 
 }  // namespace
 
@@ -77,42 +99,12 @@ String NameOfLine(std::u16string_view S) {
   return String(NamePart(S));
 }
 
-String QuoteValue(std::u16string_view Value) {
-  String stored;
-  AppendQuoted(stored, Value);
-  return stored;
-}
-
-// ---- TVoStringItem
-
-TVoStringItem::TVoStringItem(TVoHashedStringList* Owner, String AStr, TVoObject* o)
-    : Str(std::move(AStr)), FOwner(Owner), FObject(o) {}
-
-TVoStringItem::~TVoStringItem() {
-  SetObj(nullptr);
-}
-
-void TVoStringItem::SetObj(TVoObject* o) {
-  if (o == FObject) return;  // re-attaching the same object must not destroy it
-  TVoObject* previous = FObject;
-  FObject = o;
-  if (FOwner->HasObjects()) delete previous;
-}
-
-std::u16string_view TVoStringItem::Name() const {
-  return NamePart(Str);
-}
-
-std::u16string_view TVoStringItem::Key() const {
-  return FOwner->UseNameAsKey() ? Name() : std::u16string_view(Str);
-}
-
 // ---- TVoStringHash
 
 int TVoStringHash::HashOf(std::u16string_view Key) const {
   uint32_t h = 0;
   for (char16_t c : Key) {
-    if (!FCaseSensitive) c = AsciiUpper(c);
+    if (!FCaseSensitive) c = FoldedUnit(c);
     // h < 1024 and c < 65536, so the product stays below 2^31.
     h = ((h + c) * 9973u) % BucketCount;
   }
@@ -120,163 +112,94 @@ int TVoStringHash::HashOf(std::u16string_view Key) const {
 }
 
 uint32_t TVoStringHash::PlacementOf(std::u16string_view Key) const {
-  const uint64_t point = PlacementPoint();
-  uint64_t h = 0;
-  for (char16_t c : Key) {
-    if (!FCaseSensitive) c = AsciiUpper(c);
-    h = ReduceModPrime(h * point + c + 1u);  // +1: keys that differ by leading NULs differ
-  }
-  return static_cast<uint32_t>(h);
+  return FCaseSensitive ? PlacementUnder<true>(Key) : PlacementUnder<false>(Key);
 }
 
-std::size_t TVoStringHash::Probe(const TBucket& Bucket, std::u16string_view Key, uint32_t Placement,
-                                 bool CaseSensitive) {
-  const std::size_t mask = Bucket.Items.size() - 1;
-  std::size_t slot = HomeSlot(Placement, Bucket.Items.size());
-  while (Bucket.Placements[slot] != kFree &&
-         (Bucket.Placements[slot] != Placement || !SameKey(Bucket.Items[slot]->Key(), Key, CaseSensitive))) {
+template <bool CaseSensitive>
+uint32_t TVoStringHash::PlacementUnder(std::u16string_view Key) {
+  const uint64_t point = PlacementPoint();
+  const auto unit = [](char16_t c) -> uint64_t { return CaseSensitive ? c : FoldedUnit(c); };
+  uint64_t h = 0;
+  std::size_t i = 0;
+  for (; i + 3 <= Key.size(); i += 3)
+    h = PolynomialStep(h, point, unit(Key[i]) | unit(Key[i + 1]) << 16 | unit(Key[i + 2]) << 32);
+  uint64_t rest = 0;
+  for (std::size_t shift = 0; i < Key.size(); ++i, shift += 16) rest |= unit(Key[i]) << shift;
+  // The length last: keys that differ only by NULs at the end or at the start differ in it.
+  h = PolynomialStep(PolynomialStep(h, point, rest), point, Key.size());
+  return static_cast<uint32_t>(h ^ (h >> 32));
+}
+
+std::size_t TVoStringHash::Probe(std::u16string_view Key, uint32_t Placement, const TVoKeySource& Keys) const {
+  const std::size_t mask = FSlots.size() - 1;
+  std::size_t slot = HomeSlot(Placement, FSlots.size());
+  while (FSlots[slot].Entry != kFree &&
+         (FSlots[slot].Placement != Placement || !SameKey(Keys.KeyOf(FSlots[slot].Entry), Key, FCaseSensitive))) {
     slot = (slot + 1) & mask;
   }
   return slot;
 }
 
-std::size_t TVoStringHash::BucketPosition(int Number) const {
-  // A large list soon has every bucket in use, and then a bucket's number is its position.
-  if (FBuckets.size() == BucketCount) return static_cast<std::size_t>(Number);
-  const auto bucket = std::lower_bound(FBuckets.begin(), FBuckets.end(), Number,
-                                       [](const TBucket& b, int n) { return b.Number < n; });
-  return static_cast<std::size_t>(bucket - FBuckets.begin());
-}
-
-bool TVoStringHash::HasBucketAt(std::size_t Position, int Number) const {
-  return Position < FBuckets.size() && FBuckets[Position].Number == Number;
-}
-
-void TVoStringHash::Grow(TBucket& Bucket) {
-  const std::size_t size = Bucket.Items.size() * 2;
-  std::vector<TVoStringItem*> items(size);
-  std::vector<uint32_t> placements(size, kFree);
-  for (std::size_t i = 0; i < Bucket.Items.size(); ++i) {
-    if (Bucket.Placements[i] == kFree) continue;
-    std::size_t slot = HomeSlot(Bucket.Placements[i], size);
-    while (placements[slot] != kFree) slot = (slot + 1) & (size - 1);
-    items[slot] = Bucket.Items[i];
-    placements[slot] = Bucket.Placements[i];
+void TVoStringHash::Grow() {
+  const std::size_t size = std::max(kFirstSlots, FSlots.size() * 2);
+  std::vector<TSlot> slots(size, TSlot{kFree, 0});
+  for (const TSlot& entry : FSlots) {
+    if (entry.Entry == kFree) continue;
+    std::size_t slot = HomeSlot(entry.Placement, size);
+    while (slots[slot].Entry != kFree) slot = (slot + 1) & (size - 1);
+    slots[slot] = entry;
   }
-  Bucket.Items.swap(items);
-  Bucket.Placements.swap(placements);
+  FSlots.swap(slots);
 }
 
-void TVoStringHash::TakeOut(TBucket& Bucket, std::size_t Slot) {
+void TVoStringHash::TakeOut(std::size_t Slot) {
   // Backward-shift deletion: entries after the hole whose home lies at or before it move into it,
   // so every entry stays reachable from its home slot without tombstones.
-  const std::size_t mask = Bucket.Items.size() - 1;
+  const std::size_t mask = FSlots.size() - 1;
   std::size_t hole = Slot;
-  for (std::size_t next = (hole + 1) & mask; Bucket.Placements[next] != kFree; next = (next + 1) & mask) {
-    const std::size_t home = HomeSlot(Bucket.Placements[next], Bucket.Items.size());
+  for (std::size_t next = (hole + 1) & mask; FSlots[next].Entry != kFree; next = (next + 1) & mask) {
+    const std::size_t home = HomeSlot(FSlots[next].Placement, FSlots.size());
     if (((next - home) & mask) >= ((next - hole) & mask)) {
-      Bucket.Items[hole] = Bucket.Items[next];
-      Bucket.Placements[hole] = Bucket.Placements[next];
+      FSlots[hole] = FSlots[next];
       hole = next;
     }
   }
-  Bucket.Items[hole] = nullptr;
-  Bucket.Placements[hole] = kFree;
-  --Bucket.Count;
+  FSlots[hole].Entry = kFree;
+  --FCount;
 }
 
-std::vector<TVoStringItem*>::const_iterator TVoStringHash::FewEntry(std::u16string_view Key) const {
-  return std::find_if(FFew.begin(), FFew.end(),
-                      [&](const TVoStringItem* item) { return SameKey(item->Key(), Key, FCaseSensitive); });
-}
-
-void TVoStringHash::Add(std::u16string_view Key, TVoStringItem* Item) {
-  if (FBuckets.empty() && FFew.size() < kFewEntries) {
-    if (FewEntry(Key) != FFew.end()) ThrowDuplicate(Key);
-    FFew.push_back(Item);
-    return;
-  }
-  if (!FFew.empty()) SpreadFew();
-  AddToBucket(Key, Item);
-}
-
-void TVoStringHash::SpreadFew() {
-  std::vector<TVoStringItem*> few;
-  few.swap(FFew);
-  try {
-    for (TVoStringItem* item : few) AddToBucket(item->Key(), item);
-  } catch (...) {
-    FBuckets.clear();
-    FFew.swap(few);
-    throw;
-  }
-}
-
-void TVoStringHash::ThrowDuplicate(std::u16string_view Key) {
-  throw EVoDuplicateKeyError(u"Duplicate key \"" + String(Key) + u"\" in string list");
-}
-
-void TVoStringHash::AddToBucket(std::u16string_view Key, TVoStringItem* Item) {
-  const int number = HashOf(Key);
+void TVoStringHash::Add(std::u16string_view Key, uint32_t Entry, const TVoKeySource& Keys) {
   const uint32_t placement = PlacementOf(Key);
-  const std::size_t position = BucketPosition(number);
-  if (!HasBucketAt(position, number)) {
-    FBuckets.insert(FBuckets.begin() + position, TBucket{number, 0, std::vector<TVoStringItem*>(kFirstSlots),
-                                                         std::vector<uint32_t>(kFirstSlots, kFree)});
-  } else if (FBuckets[position].Placements[Probe(FBuckets[position], Key, placement, FCaseSensitive)] !=
-             kFree) {
-    ThrowDuplicate(Key);
+  if (!FSlots.empty() && FSlots[Probe(Key, placement, Keys)].Entry != kFree) {
+    throw EVoDuplicateKeyError(u"Duplicate key \"" + String(Key) + u"\" in string list");
   }
-  TBucket& bucket = FBuckets[position];
   // At most three quarters full, so probes stay short.
-  if ((bucket.Count + 1) * 4 > bucket.Items.size() * 3) Grow(bucket);
-  const std::size_t slot = Probe(bucket, Key, placement, FCaseSensitive);
-  bucket.Items[slot] = Item;
-  bucket.Placements[slot] = placement;
-  ++bucket.Count;
+  if ((FCount + 1) * 4 > FSlots.size() * 3) Grow();
+  FSlots[Probe(Key, placement, Keys)] = TSlot{Entry, placement};
+  ++FCount;
 }
 
-void TVoStringHash::Remove(std::u16string_view Key, const TVoStringItem* Item) {
-  if (FBuckets.empty()) {
-    const auto entry = FewEntry(Key);
-    if (entry != FFew.end() && *entry == Item) FFew.erase(entry);
-    return;
-  }
-  const int number = HashOf(Key);
-  const std::size_t position = BucketPosition(number);
-  if (!HasBucketAt(position, number)) return;
-  TBucket& bucket = FBuckets[position];
-  const std::size_t slot = Probe(bucket, Key, PlacementOf(Key), FCaseSensitive);
-  if (bucket.Items[slot] != Item) return;
-  TakeOut(bucket, slot);
-  if (bucket.Count == 0) FBuckets.erase(FBuckets.begin() + position);
+void TVoStringHash::Remove(std::u16string_view Key, uint32_t Entry, const TVoKeySource& Keys) {
+  if (FSlots.empty()) return;
+  const std::size_t slot = Probe(Key, PlacementOf(Key), Keys);
+  if (FSlots[slot].Entry == Entry) TakeOut(slot);
 }
 
-TVoStringItem* TVoStringHash::Find(std::u16string_view Key) const {
-  if (FBuckets.empty()) {
-    const auto entry = FewEntry(Key);
-    return entry == FFew.end() ? nullptr : *entry;
-  }
-  const int number = HashOf(Key);
-  const std::size_t position = BucketPosition(number);
-  if (!HasBucketAt(position, number)) return nullptr;
-  const TBucket& bucket = FBuckets[position];
-  const std::size_t slot = Probe(bucket, Key, PlacementOf(Key), FCaseSensitive);
-  return bucket.Placements[slot] == kFree ? nullptr : bucket.Items[slot];
+int64_t TVoStringHash::Find(std::u16string_view Key, const TVoKeySource& Keys) const {
+  if (FSlots.empty()) return -1;
+  const TSlot& slot = FSlots[Probe(Key, PlacementOf(Key), Keys)];
+  return slot.Entry == kFree ? int64_t{-1} : int64_t{slot.Entry};
 }
 
 void TVoStringHash::Clear() {
-  FFew.clear();
-  FBuckets.clear();
+  FSlots.clear();
+  FCount = 0;
 }
 
-std::size_t TVoStringHash::BucketLength(int Bucket) const {
-  if (FBuckets.empty()) {
-    return static_cast<std::size_t>(std::count_if(
-        FFew.begin(), FFew.end(), [&](const TVoStringItem* item) { return HashOf(item->Key()) == Bucket; }));
-  }
-  const std::size_t position = BucketPosition(Bucket);
-  return HasBucketAt(position, Bucket) ? FBuckets[position].Count : 0;
+std::size_t TVoStringHash::BucketLength(int Bucket, const TVoKeySource& Keys) const {
+  return static_cast<std::size_t>(std::count_if(FSlots.begin(), FSlots.end(), [&](const TSlot& slot) {
+    return slot.Entry != kFree && HashOf(Keys.KeyOf(slot.Entry)) == Bucket;
+  }));
 }
 
 // ---- TVoHashedStringList
@@ -287,11 +210,101 @@ TVoHashedStringList::~TVoHashedStringList() {
   Clear();
 }
 
+std::u16string_view TVoHashedStringList::KeyOf(uint32_t Entry) const {
+  return KeyOfItem(FItems[Entry]);
+}
+
+std::u16string_view TVoHashedStringList::KeyOfItem(const TVoStringItem& Item) const {
+  return FUseNameAsKey ? Item.Name() : Item.Str();
+}
+
+bool TVoHashedStringList::IsIndexed(const TVoStringItem& Item) const {
+  return !FUseNameAsKey || Item.NameLength != 0;
+}
+
+TVoHashedStringList::TMore& TVoHashedStringList::More() {
+  if (!FMore) FMore = std::make_unique<TMore>();
+  return *FMore;
+}
+
+TVoObject* TVoHashedStringList::ObjectAt(int Index) const {
+  return HasObjectSlots() ? FMore->Objects[Index] : nullptr;
+}
+
+bool TVoHashedStringList::HasObjectSlots() const {
+  return FMore && !FMore->Objects.empty();
+}
+
+char16_t* TVoHashedStringList::ReserveText(std::size_t Length) {
+  TMore& more = More();
+  if (Length > more.BlockFree) {
+    // Blocks grow with the text held, so a list of one key costs one small block and a list of
+    // millions a few dozen large ones.
+    const std::size_t size = std::max({Length, kFirstBlockUnits, std::min(more.HeldText, kLargestBlockUnits)});
+    more.Blocks.push_back(std::make_unique_for_overwrite<char16_t[]>(size));
+    more.FreeText = more.Blocks.back().get();
+    more.BlockFree = size;
+    more.HeldText += size;
+  }
+  char16_t* target = more.FreeText;
+  more.FreeText += Length;
+  more.BlockFree -= Length;
+  more.LiveText += Length;
+  return target;
+}
+
+std::u16string_view TVoHashedStringList::StoreText(std::u16string_view S) {
+  if (S.empty()) return {};
+  char16_t* target = ReserveText(S.size());
+  std::copy(S.begin(), S.end(), target);
+  return {target, S.size()};
+}
+
+std::u16string_view TVoHashedStringList::StoreKeyLine(std::u16string_view Name, std::u16string_view Value) {
+  const std::size_t length = Name.size() + 1 + StoredLength(Value);
+  char16_t* target = ReserveText(length);
+  std::copy(Name.begin(), Name.end(), target);
+  target[Name.size()] = u'=';
+  PutStored(target + Name.size() + 1, Value);
+  return {target, length};
+}
+
+void TVoHashedStringList::ReleaseText(const TVoStringItem& Item) {
+  if (!Item.Owned) return;
+  FMore->LiveText -= Item.Length;
+  if (FMore->HeldText > kFirstBlockUnits && FMore->LiveText < FMore->HeldText / 4) CompactText();
+}
+
+void TVoHashedStringList::CompactText() {
+  std::vector<std::unique_ptr<char16_t[]>> blocks;
+  blocks.swap(FMore->Blocks);
+  FMore->FreeText = nullptr;
+  FMore->BlockFree = FMore->HeldText = FMore->LiveText = 0;
+  for (std::size_t i = 0; i < FItems.size(); ++i) {
+    TVoStringItem& item = FItems[i];
+    if (item.Owned) item.Text = StoreText(item.Str()).data();
+  }
+}
+
+TVoHashedStringList::TVoStringItem TVoHashedStringList::MakeItem(std::u16string_view S, bool Borrowed) {
+  if (S.size() > UINT32_MAX / 2) throw EVoStringListError(u"String too long for a string list");
+  return ItemOf(Borrowed ? S : StoreText(S), !Borrowed && !S.empty());
+}
+
+TVoHashedStringList::TVoStringItem TVoHashedStringList::ItemOf(std::u16string_view Text, bool Owned) {
+  const std::size_t equals = Text.find(u'=');
+  TVoStringItem item{};
+  item.Text = Text.data();
+  item.Length = static_cast<uint32_t>(Text.size());
+  item.NameLength = equals == std::u16string_view::npos ? 0 : static_cast<uint32_t>(equals);
+  item.Owned = Owned;
+  return item;
+}
+
 void TVoHashedStringList::SetCaseSensitive(bool Value) {
   if (Value == FCaseSensitive) return;
   FCaseSensitive = Value;
   Clear();
-  FKeyHash.SetCaseSensitive(Value);
 }
 
 void TVoHashedStringList::SetUseNameAsKey(bool Value) {
@@ -308,15 +321,28 @@ void TVoHashedStringList::SetUseNameAsKey(bool Value) {
 }
 
 void TVoHashedStringList::RebuildIndex() {
-  FKeyHash.Clear();
-  FKeyHash.SetCaseSensitive(FCaseSensitive);
-  for (const auto& item : FList) {
-    if (IsIndexed(*item)) FKeyHash.Add(item->Key(), item.get());
+  FIndexed = FItems.size() > kFewItems;
+  if (FIndexed || FMore) {
+    More().KeyHash.Clear();
+    FMore->KeyHash.SetCaseSensitive(FCaseSensitive);
+  }
+  for (std::size_t i = 0; i < FItems.size(); ++i) {
+    const TVoStringItem& item = FItems[i];
+    if (!IsIndexed(item)) continue;
+    if (FIndexed) {
+      FMore->KeyHash.Add(KeyOfItem(item), static_cast<uint32_t>(i), *this);
+    } else if (FindKey(KeyOfItem(item)) != static_cast<int>(i)) {
+      throw EVoDuplicateKeyError(u"Duplicate key \"" + String(KeyOfItem(item)) + u"\" in string list");
+    }
   }
 }
 
-bool TVoHashedStringList::IsIndexed(const TVoStringItem& Item) const {
-  return !FUseNameAsKey || !Item.Name().empty();
+int TVoHashedStringList::FindKey(std::u16string_view Key) const {
+  if (FIndexed) return static_cast<int>(FMore->KeyHash.Find(Key, *this));
+  for (std::size_t i = 0; i < FItems.size(); ++i) {
+    if (IsIndexed(FItems[i]) && SameKey(KeyOfItem(FItems[i]), Key, FCaseSensitive)) return static_cast<int>(i);
+  }
+  return -1;
 }
 
 void TVoHashedStringList::CheckIndex(int Index, int Limit) const {
@@ -325,35 +351,62 @@ void TVoHashedStringList::CheckIndex(int Index, int Limit) const {
   }
 }
 
-const String& TVoHashedStringList::GetStrings(int Index) const {
+std::u16string_view TVoHashedStringList::GetStrings(int Index) const {
   CheckIndex(Index, Count() - 1);
-  return FList[Index]->Str;
+  return FItems[Index].Str();
 }
 
 void TVoHashedStringList::Put(int Index, const String& S) {
   CheckIndex(Index, Count() - 1);
-  TVoStringItem& item = *FList[Index];
   const std::u16string_view newKey = FUseNameAsKey ? NamePart(S) : std::u16string_view(S);
   if (!FUseNameAsKey || !newKey.empty()) {
-    const TVoStringItem* holder = FKeyHash.Find(newKey);
-    if (holder != nullptr && holder != &item) {
+    const int holder = FindKey(newKey);
+    if (holder >= 0 && holder != Index) {
       throw EVoDuplicateKeyError(u"Duplicate key \"" + String(newKey) + u"\" in string list");
     }
   }
   // The index reads keys from the items, so the entry leaves before the string changes.
-  if (IsIndexed(item)) FKeyHash.Remove(item.Key(), &item);
-  item.Str = S;
-  if (IsIndexed(item)) FKeyHash.Add(item.Key(), &item);
+  const uint32_t entry = static_cast<uint32_t>(Index);
+  if (FIndexed && IsIndexed(FItems[Index])) FMore->KeyHash.Remove(KeyOfItem(FItems[Index]), entry, *this);
+  ReplaceString(Index, S);
+  if (FIndexed && IsIndexed(FItems[Index])) FMore->KeyHash.Add(KeyOfItem(FItems[Index]), entry, *this);
+}
+
+void TVoHashedStringList::ReplaceString(int Index, std::u16string_view S) {
+  ReplaceItem(Index, MakeItem(S, false));
+}
+
+void TVoHashedStringList::ReplaceItem(int Index, TVoStringItem Item) {
+  const TVoStringItem old = FItems[Index];
+  FItems[Index] = Item;
+  // Releasing may move the text of every item, the new one included, but no item changes.
+  ReleaseText(old);
 }
 
 TVoObject* TVoHashedStringList::GetObjects(int Index) const {
   CheckIndex(Index, Count() - 1);
-  return FList[Index]->Object();
+  return ObjectAt(Index);
+}
+
+void TVoHashedStringList::AttachObject(int Index, TVoObject* AObject) {
+  if (!HasObjectSlots()) {
+    if (AObject == nullptr) return;
+    More().Objects.assign(FItems.size(), nullptr);
+  }
+  TVoObject*& attached = FMore->Objects[Index];
+  if (AObject == attached) return;  // re-attaching the same object must not destroy it
+  TVoObject* previous = attached;
+  attached = AObject;
+  if (FHasObjects) delete previous;
+}
+
+void TVoHashedStringList::DestroyObject(int Index) {
+  AttachObject(Index, nullptr);
 }
 
 void TVoHashedStringList::PutObject(int Index, TVoObject* AObject) {
   CheckIndex(Index, Count() - 1);
-  FList[Index]->SetObj(AObject);
+  AttachObject(Index, AObject);
 }
 
 String TVoHashedStringList::GetNames(int Index) const {
@@ -361,21 +414,28 @@ String TVoHashedStringList::GetNames(int Index) const {
 }
 
 void TVoHashedStringList::Insert(int Index, const String& S) {
-  InsertItem(Index, S);
+  CheckIndex(Index, Count());
+  InsertItem(Index, MakeItem(S, false));
 }
 
-void TVoHashedStringList::InsertItem(int Index, String S) {
-  CheckIndex(Index, Count());
-  const auto position = FList.begin() + Index;
-  TVoStringItem* item =
-      FList.insert(position, std::make_unique<TVoStringItem>(this, std::move(S), nullptr))->get();
-  if (!IsIndexed(*item)) return;
-  try {
-    FKeyHash.Add(item->Key(), item);
-  } catch (...) {
-    FList.erase(FList.begin() + Index);
-    throw;
+void TVoHashedStringList::InsertItem(int Index, TVoStringItem Item) {
+  const std::u16string_view key = KeyOfItem(Item);
+  if (IsIndexed(Item) && FindKey(key) >= 0) {
+    ReleaseText(Item);
+    throw EVoDuplicateKeyError(u"Duplicate key \"" + String(key) + u"\" in string list");
   }
+  const bool atEnd = Index == Count();
+  FItems.insert(Index, Item);
+  if (HasObjectSlots()) FMore->Objects.insert(Index, nullptr);
+  if (!FIndexed) {
+    if (FItems.size() > kFewItems) RebuildIndex();
+    return;
+  }
+  if (!atEnd) {
+    const uint32_t from = static_cast<uint32_t>(Index);
+    FMore->KeyHash.Renumber([from](uint32_t entry) { return entry >= from ? entry + 1 : entry; });
+  }
+  if (IsIndexed(Item)) FMore->KeyHash.Add(key, static_cast<uint32_t>(Index), *this);
 }
 
 int TVoHashedStringList::Add(const String& S) {
@@ -388,6 +448,12 @@ void TVoHashedStringList::Append(const String& S) {
   Add(S);
 }
 
+int TVoHashedStringList::AddBorrowed(std::u16string_view S) {
+  const int index = Count();
+  InsertItem(index, MakeItem(S, true));
+  return index;
+}
+
 int TVoHashedStringList::AddObject(const String& S, TVoObject* AObject) {
   const int index = Count();
   InsertObject(index, S, AObject);
@@ -396,19 +462,30 @@ int TVoHashedStringList::AddObject(const String& S, TVoObject* AObject) {
 
 void TVoHashedStringList::InsertObject(int Index, const String& S, TVoObject* AObject) {
   Insert(Index, S);
-  FList[Index]->SetObj(AObject);
+  AttachObject(Index, AObject);
 }
 
 void TVoHashedStringList::Delete(int Index) {
   CheckIndex(Index, Count() - 1);
-  const TVoStringItem& item = *FList[Index];
-  if (IsIndexed(item)) FKeyHash.Remove(item.Key(), &item);
-  FList.erase(FList.begin() + Index);
+  const TVoStringItem item = FItems[Index];
+  if (FIndexed && IsIndexed(item)) FMore->KeyHash.Remove(KeyOfItem(item), static_cast<uint32_t>(Index), *this);
+  DestroyObject(Index);
+  FItems.erase(Index);
+  if (HasObjectSlots()) FMore->Objects.erase(Index);
+  if (FIndexed && Index < Count()) {
+    const uint32_t from = static_cast<uint32_t>(Index);
+    FMore->KeyHash.Renumber([from](uint32_t entry) { return entry > from ? entry - 1 : entry; });
+  }
+  ReleaseText(item);
 }
 
 void TVoHashedStringList::Clear() {
-  FKeyHash.Clear();
-  FList.clear();
+  if (HasObjectSlots()) {
+    for (int i = 0; i < Count(); ++i) DestroyObject(i);
+  }
+  FItems.clear();
+  FMore.reset();
+  FIndexed = false;
 }
 
 void TVoHashedStringList::Move(int CurIndex, int NewIndex) {
@@ -416,98 +493,106 @@ void TVoHashedStringList::Move(int CurIndex, int NewIndex) {
   CheckIndex(CurIndex, Count() - 1);
   CheckIndex(NewIndex, Count() - 1);
   // The item itself moves, so its string, object and index entry stay as they are.
-  const auto begin = FList.begin();
-  if (CurIndex < NewIndex) {
-    std::rotate(begin + CurIndex, begin + CurIndex + 1, begin + NewIndex + 1);
-  } else {
-    std::rotate(begin + NewIndex, begin + CurIndex, begin + CurIndex + 1);
-  }
+  FItems.move(CurIndex, NewIndex);
+  if (HasObjectSlots()) FMore->Objects.move(CurIndex, NewIndex);
+  if (!FIndexed) return;
+  const uint32_t from = static_cast<uint32_t>(CurIndex);
+  const uint32_t to = static_cast<uint32_t>(NewIndex);
+  FMore->KeyHash.Renumber([from, to](uint32_t entry) -> uint32_t {
+    if (entry == from) return to;
+    if (from < to && entry > from && entry <= to) return entry - 1;
+    if (to < from && entry >= to && entry < from) return entry + 1;
+    return entry;
+  });
 }
 
-int TVoHashedStringList::PositionOf(const TVoStringItem* Item) const {
-  if (Item == nullptr) return -1;
-  for (int i = 0; i < Count(); ++i) {
-    if (FList[i].get() == Item) return i;
+int TVoHashedStringList::FindByStr(std::u16string_view Str) const {
+  if (!FUseNameAsKey) return FindKey(Str);
+  for (std::size_t i = 0; i < FItems.size(); ++i) {
+    if (SameKey(FItems[i].Str(), Str, FCaseSensitive)) return static_cast<int>(i);
   }
   return -1;
 }
 
-TVoStringItem* TVoHashedStringList::FindByStr(std::u16string_view Str) const {
-  if (!FUseNameAsKey) return FKeyHash.Find(Str);
-  for (const auto& item : FList) {
-    if (SameKey(item->Str, Str, FCaseSensitive)) return item.get();
-  }
-  return nullptr;
-}
-
-TVoStringItem* TVoHashedStringList::FindByName(std::u16string_view Name) const {
+int TVoHashedStringList::FindByName(std::u16string_view Name) const {
   // An item without a name ("plain", "=x") is never found by name, in either mode.
-  if (Name.empty()) return nullptr;
-  if (FUseNameAsKey) return FKeyHash.Find(Name);
-  for (const auto& item : FList) {
-    if (SameKey(item->Name(), Name, FCaseSensitive)) return item.get();
+  if (Name.empty()) return -1;
+  if (FUseNameAsKey) return FindKey(Name);
+  for (std::size_t i = 0; i < FItems.size(); ++i) {
+    if (SameKey(FItems[i].Name(), Name, FCaseSensitive)) return static_cast<int>(i);
   }
-  return nullptr;
+  return -1;
 }
 
-int TVoHashedStringList::IndexOf(const String& S) const {
-  return PositionOf(FindByStr(S));
+int TVoHashedStringList::IndexOf(std::u16string_view S) const {
+  return FindByStr(S);
 }
 
-int TVoHashedStringList::IndexOfName(const String& Name) const {
-  return PositionOf(FindByName(Name));
+int TVoHashedStringList::IndexOfName(std::u16string_view Name) const {
+  return FindByName(Name);
 }
 
-bool TVoHashedStringList::NameExists(const String& Name) const {
-  return FindByName(Name) != nullptr;
+bool TVoHashedStringList::NameExists(std::u16string_view Name) const {
+  return FindByName(Name) >= 0;
 }
 
-bool TVoHashedStringList::StrExists(const String& Str) const {
-  return FindByStr(Str) != nullptr;
+bool TVoHashedStringList::StrExists(std::u16string_view Str) const {
+  return FindByStr(Str) >= 0;
+}
+
+std::u16string_view TVoHashedStringList::ValueViewByName(std::u16string_view Name) const {
+  const int index = FindByName(Name);
+  if (index < 0) return {};
+  const std::u16string_view str = FItems[index].Str();
+  return str.substr(std::min(str.size(), Name.size() + 1));
 }
 
 String TVoHashedStringList::GetValuesByName(const String& Name) const {
-  const TVoStringItem* item = FindByName(Name);
-  if (item == nullptr) return String();
-  return item->Str.substr(std::min(item->Str.size(), Name.size() + 1));
+  return String(ValueViewByName(Name));
 }
 
-void TVoHashedStringList::SetValuesByName(const String& Name, const String& Value) {
+void TVoHashedStringList::SetValuesByName(std::u16string_view Name, std::u16string_view Value) {
   // Looked up trimmed too, so a padded name finds the key its line is written under.
   const std::u16string_view name = TrimmedView(Name);
-  TVoStringItem* item = FindByName(name);
-  String line;
-  line.reserve(name.size() + 1 + Value.size());
-  line += name;
-  line += u'=';
-  AppendQuoted(line, Value);
-  if (item == nullptr) {
-    InsertItem(Count(), std::move(line));
-  } else if (FUseNameAsKey) {
+  const int index = FindByName(name);
+  if (index >= 0 && !FUseNameAsKey) {
+    // Keyed by the whole string, the index follows the new line as a Put makes it.
+    String line(name.size() + 1 + StoredLength(Value), u'=');
+    std::copy(name.begin(), name.end(), line.begin());
+    PutStored(line.data() + name.size() + 1, Value);
+    Put(index, line);
+    return;
+  }
+  if (name.size() + 1 + StoredLength(Value) > UINT32_MAX / 2)
+    throw EVoStringListError(u"String too long for a string list");
+  const TVoStringItem item = ItemOf(StoreKeyLine(name, Value), true);
+  if (index < 0) {
+    InsertItem(Count(), item);
+  } else {
     // The line's name differs from the indexed one at most in letter case, which the index ignores
     // then, so the entry stays valid; only the written line changes.
-    item->Str = std::move(line);
-  } else {
-    Put(PositionOf(item), line);
+    ReplaceItem(index, item);
   }
 }
 
-TVoObject* TVoHashedStringList::GetObjectsByName(const String& Name) const {
-  const TVoStringItem* item = FindByName(Name);
-  return item == nullptr ? nullptr : item->Object();
+TVoObject* TVoHashedStringList::GetObjectsByName(std::u16string_view Name) const {
+  const int index = FindByName(Name);
+  return index < 0 ? nullptr : ObjectAt(index);
 }
 
-void TVoHashedStringList::SetObjectsByName(const String& Name, TVoObject* Value) {
-  if (TVoStringItem* item = FindByName(Name)) item->SetObj(Value);
+void TVoHashedStringList::SetObjectsByName(std::u16string_view Name, TVoObject* Value) {
+  const int index = FindByName(Name);
+  if (index >= 0) AttachObject(index, Value);
 }
 
-TVoObject* TVoHashedStringList::GetObjectsByString(const String& Str) const {
-  const TVoStringItem* item = FindByStr(Str);
-  return item == nullptr ? nullptr : item->Object();
+TVoObject* TVoHashedStringList::GetObjectsByString(std::u16string_view Str) const {
+  const int index = FindByStr(Str);
+  return index < 0 ? nullptr : ObjectAt(index);
 }
 
-void TVoHashedStringList::SetObjectsByString(const String& Str, TVoObject* Value) {
-  if (TVoStringItem* item = FindByStr(Str)) item->SetObj(Value);
+void TVoHashedStringList::SetObjectsByString(std::u16string_view Str, TVoObject* Value) {
+  const int index = FindByStr(Str);
+  if (index >= 0) AttachObject(index, Value);
 }
 
 }  // namespace kestrum

@@ -8,6 +8,7 @@
 
 #include "base/Exception.h"
 #include "base/Strings.h"
+#include "ini/SegmentedList.h"
 
 namespace kestrum {
 
@@ -38,37 +39,19 @@ class EVoDuplicateKeyError : public EVoStringListError {
   using EVoStringListError::EVoStringListError;
 };
 
-class TVoHashedStringList;
-
-// One entry of a TVoHashedStringList. The attached object belongs to the item while the owner's
-// HasObjects is true: replacing it or destroying the item destroys it.
-class TVoStringItem final {
+// Where a TVoStringHash reads the key of an entry it holds. Entries are numbers the owner gives.
+class TVoKeySource {
  public:
-  TVoStringItem(TVoHashedStringList* Owner, String AStr, TVoObject* o);
-  ~TVoStringItem();
-  TVoStringItem(const TVoStringItem&) = delete;
-  TVoStringItem& operator=(const TVoStringItem&) = delete;
+  virtual std::u16string_view KeyOf(uint32_t Entry) const = 0;
 
-  // Attaches o, first destroying the object attached so far when the owner owns objects.
-  void SetObj(TVoObject* o);
-  TVoObject* Object() const { return FObject; }
-
-  // The text before the first "=" of Str; empty when there is none. It is read from Str rather than
-  // kept beside it, so a key costs one copy of its text.
-  std::u16string_view Name() const;
-  // What the owner's index files the item under: Name when the owner is keyed by name, else Str.
-  std::u16string_view Key() const;
-
-  String Str;  // the whole entry, e.g. "name=value"
-
- private:
-  TVoHashedStringList* FOwner;
-  TVoObject* FObject;
+ protected:
+  ~TVoKeySource() = default;
 };
 
-// The index of a TVoHashedStringList: 1024 buckets chosen by a fixed hash of the key. Keys are unique
+// The index of a TVoHashedStringList. Keys fall into 1024 buckets by a fixed hash; they are unique
 // under the case rule (ASCII letters folded when not case-sensitive, every other code unit exact).
-// The index keeps no copy of a key: an entry is the item, and its key is the item's Key().
+// The index keeps no copy of a key: an entry is a number, and its key is what the owner's
+// TVoKeySource gives for it.
 class TVoStringHash final {
  public:
   static constexpr int BucketCount = 1024;
@@ -83,57 +66,53 @@ class TVoStringHash final {
   int HashOf(std::u16string_view Key) const;
 
   // Adds the entry; throws EVoDuplicateKeyError (and adds nothing) when Key is already present.
-  // Key must be Item->Key(), and stay so (under the case rule) while the entry exists.
-  void Add(std::u16string_view Key, TVoStringItem* Item);
-  // Removes the entry of Key when it belongs to Item.
-  void Remove(std::u16string_view Key, const TVoStringItem* Item);
-  // The item stored under Key, or null.
-  TVoStringItem* Find(std::u16string_view Key) const;
+  // Key must be Keys.KeyOf(Entry), and stay so (under the case rule) while the entry exists.
+  void Add(std::u16string_view Key, uint32_t Entry, const TVoKeySource& Keys);
+  // Removes the entry of Key when it is Entry.
+  void Remove(std::u16string_view Key, uint32_t Entry, const TVoKeySource& Keys);
+  // The entry stored under Key, or -1.
+  int64_t Find(std::u16string_view Key, const TVoKeySource& Keys) const;
+  // Gives every entry the number Renumbered(old number), for an owner whose entries moved.
+  template <class F>
+  void Renumber(F&& Renumbered) {
+    for (TSlot& slot : FSlots)
+      if (slot.Entry != kFree) slot.Entry = Renumbered(slot.Entry);
+  }
   void Clear();
+  std::size_t Count() const { return FCount; }
 
-  // Number of entries in one bucket.
-  std::size_t BucketLength(int Bucket) const;
+  // Number of entries whose key lies in the bucket.
+  std::size_t BucketLength(int Bucket, const TVoKeySource& Keys) const;
 
  private:
-  // A bucket in use. Its entries sit in an open-addressing table (linear probing, a power-of-two
-  // size) placed by a second hash with a per-process random factor, so that many keys crafted to
-  // share one bucket still cost a comparison or two each. The second hash of each entry is kept
-  // beside it: probing and growing then compare numbers and touch an item's text only on a match.
-  struct TBucket {
-    int Number;
-    std::size_t Count;
-    std::vector<TVoStringItem*> Items;  // null in a free slot
-    std::vector<uint32_t> Placements;   // the second hash of each entry's key; kFree in a free slot
+  // One open-addressing table (linear probing, a power-of-two size) placed by a second hash with a
+  // per-process random factor, so that keys crafted to share one bucket of the fixed hash, or any
+  // other hash value, still cost a comparison or two each. The second hash of each entry is kept
+  // beside it: probing and growing compare numbers and read a key's text only on a match.
+  struct TSlot {
+    uint32_t Entry;
+    uint32_t Placement;
   };
+  static constexpr uint32_t kFree = UINT32_MAX;
 
-  // The few entries' one with Key, or their end.
-  std::vector<TVoStringItem*>::const_iterator FewEntry(std::u16string_view Key) const;
-  // Moves the few entries into buckets, once the index outgrows them.
-  void SpreadFew();
-  [[noreturn]] static void ThrowDuplicate(std::u16string_view Key);
-  void AddToBucket(std::u16string_view Key, TVoStringItem* Item);
   uint32_t PlacementOf(std::u16string_view Key) const;
+  template <bool CaseSensitive>
+  static uint32_t PlacementUnder(std::u16string_view Key);
   // The slot holding Key, or the free slot where probing for it stopped.
-  static std::size_t Probe(const TBucket& Bucket, std::u16string_view Key, uint32_t Placement,
-                           bool CaseSensitive);
-  // Where bucket Number is in FBuckets, or would be inserted.
-  std::size_t BucketPosition(int Number) const;
-  bool HasBucketAt(std::size_t Position, int Number) const;
-  static void Grow(TBucket& Bucket);
-  static void TakeOut(TBucket& Bucket, std::size_t Slot);
+  std::size_t Probe(std::u16string_view Key, uint32_t Placement, const TVoKeySource& Keys) const;
+  void Grow();
+  void TakeOut(std::size_t Slot);
 
   bool FCaseSensitive = false;
-  // An index of a few entries (an INI section with a key or two; a document has many) keeps them
-  // here in the order added and finds one by a walk over them, which costs no more than hashing and
-  // far less memory than buckets. Empty once the buckets are in use.
-  std::vector<TVoStringItem*> FFew;
-  // Only buckets that hold entries are stored, ordered by number.
-  std::vector<TBucket> FBuckets;
+  std::size_t FCount = 0;
+  std::vector<TSlot> FSlots;
 };
 
 // An ordered string list with an optional object per item and a hash index over either the whole
-// string or its name part (the text before the first "=").
-class TVoHashedStringList final {
+// string or its name part (the text before the first "="). The items' text sits in a few large
+// blocks the list owns, or, for lines added with AddBorrowed, in text that outlives the list; an item
+// costs no allocation of its own.
+class TVoHashedStringList final : private TVoKeySource {
  public:
   explicit TVoHashedStringList(bool HasObjects);
   ~TVoHashedStringList();
@@ -149,8 +128,9 @@ class TVoHashedStringList final {
   // A different value rebuilds the index under the new keying mode.
   void SetUseNameAsKey(bool Value);
 
-  int Count() const { return static_cast<int>(FList.size()); }
-  const String& GetStrings(int Index) const;
+  int Count() const { return static_cast<int>(FItems.size()); }
+  // Valid until the list next changes.
+  std::u16string_view GetStrings(int Index) const;
   void Put(int Index, const String& S);
   TVoObject* GetObjects(int Index) const;
   void PutObject(int Index, TVoObject* AObject);
@@ -159,35 +139,85 @@ class TVoHashedStringList final {
   void Insert(int Index, const String& S);
   int Add(const String& S);
   void Append(const String& S);
+  // Add without a copy: S stays where it is, and must outlive the list.
+  int AddBorrowed(std::u16string_view S);
   int AddObject(const String& S, TVoObject* AObject);
   void InsertObject(int Index, const String& S, TVoObject* AObject);
   void Delete(int Index);
   void Clear();
   void Move(int CurIndex, int NewIndex);
-  int IndexOf(const String& S) const;
-  int IndexOfName(const String& Name) const;
+  int IndexOf(std::u16string_view S) const;
+  int IndexOfName(std::u16string_view Name) const;
 
-  bool NameExists(const String& Name) const;
-  bool StrExists(const String& Str) const;
+  bool NameExists(std::u16string_view Name) const;
+  bool StrExists(std::u16string_view Str) const;
   String GetValuesByName(const String& Name) const;
-  void SetValuesByName(const String& Name, const String& Value);
-  TVoObject* GetObjectsByName(const String& Name) const;
-  void SetObjectsByName(const String& Name, TVoObject* Value);
-  TVoObject* GetObjectsByString(const String& Str) const;
-  void SetObjectsByString(const String& Str, TVoObject* Value);
+  // The value part of the item named Name, in stored form, without a copy; empty when none.
+  std::u16string_view ValueViewByName(std::u16string_view Name) const;
+  void SetValuesByName(std::u16string_view Name, std::u16string_view Value);
+  TVoObject* GetObjectsByName(std::u16string_view Name) const;
+  void SetObjectsByName(std::u16string_view Name, TVoObject* Value);
+  TVoObject* GetObjectsByString(std::u16string_view Str) const;
+  void SetObjectsByString(std::u16string_view Str, TVoObject* Value);
 
  private:
-  TVoStringItem* FindByName(std::u16string_view Name) const;
-  TVoStringItem* FindByStr(std::u16string_view Str) const;
-  int PositionOf(const TVoStringItem* Item) const;
+  // One item: where its string is, how long it is, and how long its name part is.
+  struct TVoStringItem {
+    const char16_t* Text;
+    uint32_t Length;
+    uint32_t NameLength : 31;  // the text before the first "="; 0 when there is none
+    uint32_t Owned : 1;        // the text lies in the list's blocks
+    std::u16string_view Str() const { return {Text, Length}; }
+    std::u16string_view Name() const { return {Text, NameLength}; }
+  };
+
+  std::u16string_view KeyOf(uint32_t Entry) const override;
+  std::u16string_view KeyOfItem(const TVoStringItem& Item) const;
+  TVoStringItem MakeItem(std::u16string_view S, bool Borrowed);
+  TVoStringItem ItemOf(std::u16string_view Text, bool Owned);
+  // Room for Length code units in the blocks; it stays valid while the list holds the text.
+  char16_t* ReserveText(std::size_t Length);
+  // Copies S into the blocks.
+  std::u16string_view StoreText(std::u16string_view S);
+  // Writes "Name=Value", the value in stored form, into the blocks.
+  std::u16string_view StoreKeyLine(std::u16string_view Name, std::u16string_view Value);
+  void ReleaseText(const TVoStringItem& Item);
+  // Copies the items' own text into fresh blocks once most of the held text is no longer used.
+  void CompactText();
+  int FindByName(std::u16string_view Name) const;
+  int FindByStr(std::u16string_view Str) const;
+  int FindKey(std::u16string_view Key) const;
   // False for a name-keyed item without a name: such items are not in the index.
   bool IsIndexed(const TVoStringItem& Item) const;
   void CheckIndex(int Index, int Limit) const;
-  void InsertItem(int Index, String S);
+  void InsertItem(int Index, TVoStringItem Item);
+  void ReplaceString(int Index, std::u16string_view S);
+  void ReplaceItem(int Index, TVoStringItem Item);
+  void DestroyObject(int Index);
+  void AttachObject(int Index, TVoObject* AObject);
   void RebuildIndex();
+  TVoObject* ObjectAt(int Index) const;
+  bool HasObjectSlots() const;
 
-  TVoStringHash FKeyHash;
-  std::vector<std::unique_ptr<TVoStringItem>> FList;
+  // What many lists never need: a document holds a key list per section, and most hold a key or
+  // two read from the file, without objects. Made when first needed.
+  struct TMore {
+    TVoStringHash KeyHash;
+    TSegmentedList<TVoObject*> Objects;  // empty while no item has an object
+    std::vector<std::unique_ptr<char16_t[]>> Blocks;
+    char16_t* FreeText = nullptr;  // where the last block's free part begins
+    std::size_t BlockFree = 0;     // code units left in the last block
+    std::size_t HeldText = 0;      // code units of all blocks
+    std::size_t LiveText = 0;      // code units the items' own strings use
+  };
+  TMore& More();
+
+  TSegmentedList<TVoStringItem> FItems;
+  std::unique_ptr<TMore> FMore;
+  // Lists of a few items (an INI section with a key or two; a document has many) find them by a
+  // walk, which costs no more than hashing and far less memory than an index. The index is built
+  // when the list grows past them and kept from then on.
+  bool FIndexed = false;
   bool FHasObjects;
   bool FCaseSensitive = false;
   bool FUseNameAsKey = false;
@@ -199,8 +229,5 @@ std::u16string_view TrimmedView(std::u16string_view S);
 // The text of S before its first "=", empty when S holds none.
 String NameOfLine(std::u16string_view S);
 
-// Value in stored form: enclosed in double quotes, inner double quotes doubled, when it is not empty
-// and holds a space or a double quote.
-String QuoteValue(std::u16string_view Value);
 
 }  // namespace kestrum

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/Charset.h"
+
 namespace kestrum {
 namespace {
 
@@ -109,6 +111,60 @@ std::optional<std::string> EncodedIfHeld(const String& text, TEncoding encoding)
     return EncodeText(text, encoding, false);
   } catch (const EEncodeError&) {
     return std::nullopt;
+  }
+}
+
+// UTF-8 as the C library's converter reads it, whole or not.
+TDecodedText ConverterUtf8(std::string_view bytes) {
+  TCharsetConverter converter("UTF-16LE", "UTF-8");
+  const TConverted converted = converter.Convert(bytes, TOnInvalid::Skip);
+  String text;
+  for (size_t i = 0; i + 1 < converted.Bytes.size(); i += 2)
+    text += static_cast<char16_t>(static_cast<unsigned char>(converted.Bytes[i]) |
+                                  static_cast<unsigned char>(converted.Bytes[i + 1]) << 8);
+  return {text, converted.InvalidBytes == 0 && converted.CutBytes == 0};
+}
+
+std::string Utf8Of(char32_t cp) {
+  std::string out;
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += {static_cast<char>(0xC0 | cp >> 6), static_cast<char>(0x80 | (cp & 0x3F))};
+  } else if (cp < 0x10000) {
+    out += {static_cast<char>(0xE0 | cp >> 12), static_cast<char>(0x80 | (cp >> 6 & 0x3F)),
+            static_cast<char>(0x80 | (cp & 0x3F))};
+  } else {
+    out += {static_cast<char>(0xF0 | cp >> 18), static_cast<char>(0x80 | (cp >> 12 & 0x3F)),
+            static_cast<char>(0x80 | (cp >> 6 & 0x3F)), static_cast<char>(0x80 | (cp & 0x3F))};
+  }
+  return out;
+}
+
+// UTF-8 is decoded without the converter when it is well-formed; what it gives must be what the
+// converter gives, for every character, and ill-formed bytes must not pass as UTF-8.
+TEST(TextCodec, Utf8ReadsAsTheConverterReadsIt) {
+  for (char32_t first = 0; first < 0x110000; first += 0x1000) {
+    std::string bytes;
+    for (char32_t cp = first; cp < first + 0x1000; ++cp)
+      if (cp < 0xD800 || cp > 0xDFFF) bytes += Utf8Of(cp);
+    const TDecodedText expected = ConverterUtf8(bytes);
+    ASSERT_TRUE(expected.Whole);
+    for (const TDecodedText& decoded : {DecodeText(bytes, TEncoding::Utf8), DecodeText("\xEF\xBB\xBF" + bytes)}) {
+      ASSERT_TRUE(decoded.Whole) << std::hex << static_cast<uint32_t>(first);
+      ASSERT_EQ(decoded.Text, expected.Text) << std::hex << static_cast<uint32_t>(first);
+    }
+  }
+  const std::string illFormed[] = {
+      "\xC0\x80",         "\xC1\xBF",     "\xE0\x9F\xBF", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF0\x8F\xBF\xBF",
+      "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\x80",     "\xBF",         "\xE9\xAD",     "\xC3",
+      "\xE9\x41\x94",     "\xFE",         "\xFF",
+  };
+  for (const std::string& sequence : illFormed) {
+    const std::string bytes = "ab" + sequence + "cd";
+    const TDecodedText decoded = DecodeText(bytes, TEncoding::Utf8);
+    EXPECT_FALSE(decoded.Whole) << testing::PrintToString(sequence);
+    EXPECT_EQ(decoded.Text, ConverterUtf8(bytes).Text) << testing::PrintToString(sequence);
   }
 }
 

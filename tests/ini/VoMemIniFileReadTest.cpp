@@ -337,6 +337,43 @@ TEST_F(IniFileTest, HugeLinesAndNulFloodsLoad) {
   EXPECT_EQ(doc->ReadString(u"B", u"j", kDefault), kDefault);
 }
 
+// A key line that already reads as it would be stored is kept as it stands in the file; every other
+// one is stored anew. Both must give the same key line, value and dropped-line count.
+TEST_F(IniFileTest, KeyLinesComeOutInStoredFormWhateverTheirShape) {
+  const struct {
+    std::string line;
+    String stored;
+  } cases[] = {
+      {"k=v", u"k=v"},
+      {"k = v", u"k=v"},
+      {"k=a b", u"k=\"a b\""},
+      {"k=\"a b\"", u"k=\"a b\""},
+      {"k=\"a\"", u"k=a"},
+      {"k=\"\"", u"k="},
+      {"k=", u"k="},
+      {"k", u"k="},
+      {"k=\"a\"\"b\"", u"k=\"a\"\"b\""},
+      {"k=\"a\"b\"", u"k=a"},
+      {"k=\"\"\"", u"k=\"\"\"\""},
+      {"k=\"\"\"\"", u"k=\"\"\"\""},
+      {"k=x\"y", u"k=\"x\"\"y\""},
+      {"k=\"a b", u"k=\"\"\"a b\""},
+  };
+  for (const auto& c : cases) {
+    const auto doc = LoadBytes("[s]\r\n" + c.line + "\r\n");
+    std::vector<String> lines;
+    doc->ReadSectionValues(u"s", lines);
+    EXPECT_EQ(lines, std::vector<String>{c.stored}) << c.line;
+    EXPECT_EQ(doc->ReadString(u"s", u"K", u"default"), UnquoteValue(c.stored.substr(2))) << c.line;
+    EXPECT_EQ(doc->Unread().DroppedLines, 0u) << c.line;
+
+    // Repeated with its own stored form, the key keeps one value; with another value, a line is lost.
+    EXPECT_EQ(LoadBytes("[s]\r\n" + c.line + "\r\n" + ToUtf8(c.stored) + "\r\n")->Unread().DroppedLines, 0u)
+        << c.line;
+    EXPECT_EQ(LoadBytes("[s]\r\n" + c.line + "\r\nk=other\r\n")->Unread().DroppedLines, 1u) << c.line;
+  }
+}
+
 TEST_F(IniFileTest, KeysCollidingInOneBucketAreAllFound) {
   // Four-character keys over "0".."Z" without ";" and "=", all in bucket 0.
   const std::string digits = "0123456789:<>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ";

@@ -1,6 +1,5 @@
 #include "ini/VoStringList.h"
 
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -21,7 +20,7 @@ class TCounted final : public TVoObject {
 
 std::vector<String> Contents(const TVoHashedStringList& list) {
   std::vector<String> strings;
-  for (int i = 0; i < list.Count(); ++i) strings.push_back(list.GetStrings(i));
+  for (int i = 0; i < list.Count(); ++i) strings.emplace_back(list.GetStrings(i));
   return strings;
 }
 
@@ -61,6 +60,16 @@ TEST(VoStringHashTest, CaseFoldingTouchesAsciiLettersOnly) {
   EXPECT_NO_THROW(list.Add(u"\uFF21"));
 }
 
+// Keys as a TVoStringHash reads them: entry n is the n-th key.
+class TKeyTable final : public TVoKeySource {
+ public:
+  explicit TKeyTable(std::vector<String> Keys) : keys_(std::move(Keys)) {}
+  std::u16string_view KeyOf(uint32_t Entry) const override { return keys_[Entry]; }
+
+ private:
+  std::vector<String> keys_;
+};
+
 TEST(VoStringHashTest, KeysSharingABucketStayApart) {
   TVoStringHash hash;
   // Collect the three-character keys (no lower-case letters, so none fold onto another) that
@@ -75,33 +84,31 @@ TEST(VoStringHashTest, KeysSharingABucketStayApart) {
     }
   }
   ASSERT_GT(keys.size(), 50u);
-  TVoHashedStringList owner(false);
-  std::deque<TVoStringItem> items;
-  for (const String& key : keys) {
-    items.emplace_back(&owner, key, nullptr);
-    hash.Add(key, &items.back());
-    ASSERT_EQ(hash.BucketLength(hash.HashOf(u"A")), items.size());
+  const TKeyTable table(keys);
+  for (uint32_t i = 0; i < keys.size(); ++i) {
+    hash.Add(keys[i], i, table);
+    ASSERT_EQ(hash.BucketLength(hash.HashOf(u"A"), table), i + 1u);
   }
-  EXPECT_EQ(hash.BucketLength(hash.HashOf(u"B")), 0u);
-  for (std::size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(hash.Find(keys[i]), &items[i]);
+  EXPECT_EQ(hash.BucketLength(hash.HashOf(u"B"), table), 0u);
+  for (std::size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(hash.Find(keys[i], table), static_cast<int64_t>(i));
 
-  EXPECT_THROW(hash.Add(keys[0], &items[1]), EVoDuplicateKeyError);
-  EXPECT_EQ(hash.Find(keys[0]), &items[0]);
-  hash.Remove(keys[0], &items[1]);  // not its entry: stays
-  EXPECT_EQ(hash.Find(keys[0]), &items[0]);
-  hash.Remove(keys[0], &items[0]);
-  EXPECT_EQ(hash.Find(keys[0]), nullptr);
-  EXPECT_EQ(hash.Find(keys[1]), &items[1]);
+  EXPECT_THROW(hash.Add(keys[0], 1, table), EVoDuplicateKeyError);
+  EXPECT_EQ(hash.Find(keys[0], table), 0);
+  hash.Remove(keys[0], 1, table);  // not its entry: stays
+  EXPECT_EQ(hash.Find(keys[0], table), 0);
+  hash.Remove(keys[0], 0, table);
+  EXPECT_EQ(hash.Find(keys[0], table), -1);
+  EXPECT_EQ(hash.Find(keys[1], table), 1);
 
   // Removing entries from the middle of a full bucket must leave every other entry reachable.
-  for (std::size_t i = 2; i < keys.size(); i += 3) hash.Remove(keys[i], &items[i]);
+  for (uint32_t i = 2; i < keys.size(); i += 3) hash.Remove(keys[i], i, table);
   std::size_t kept = 0;
   for (std::size_t i = 1; i < keys.size(); ++i) {
     const bool removed = i >= 2 && (i - 2) % 3 == 0;
-    EXPECT_EQ(hash.Find(keys[i]), removed ? nullptr : &items[i]) << ToUtf8(keys[i]);
+    EXPECT_EQ(hash.Find(keys[i], table), removed ? -1 : static_cast<int64_t>(i)) << ToUtf8(keys[i]);
     if (!removed) ++kept;
   }
-  EXPECT_EQ(hash.BucketLength(hash.HashOf(u"A")), kept);
+  EXPECT_EQ(hash.BucketLength(hash.HashOf(u"A"), table), kept);
 }
 
 TEST(VoHashedStringListTest, NameKeyedListSplitsAtTheFirstEquals) {
