@@ -39,5 +39,8 @@ class TCharsetConverter final {
 // The converter name of the code page text is written in when no encoding is asked for: "UTF-8"
 // on Linux, the ANSI code page (CP_ACP) on Windows, such as "CP932" or "CP1252".
 const char* AnsiCharset();
+inline bool AnsiIsUtf8() {
+  return std::string_view(AnsiCharset()) == "UTF-8";
+}
 
 }  // namespace kestrum

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "base/Charset.h"
 #include "base/Files.h"
 
 namespace kestrum {
@@ -597,22 +598,33 @@ void TVoMemIniFile::GetStrings(std::vector<String>& List) const {
   ForEachTextLine([&List](std::u16string_view line) { List.emplace_back(line); });
 }
 
+void TVoMemIniFile::AppendUtf8Text(std::string& ABytes) const {
+  ForEachTextLine([&](std::u16string_view line) {
+    AppendUtf8(ABytes, line);
+    ABytes += "\r\n";
+  });
+}
+
 std::string TVoMemIniFile::EncodedText(TEncoding Encoding, bool WithBom) const {
   // Encoded line by line, so saving holds the document and its bytes but no second copy as text.
   std::string bytes = EncodeText(std::u16string_view(), Encoding, WithBom);
-  if (Encoding == TEncoding::Ansi || Encoding == TEncoding::Utf8) {
-    // UTF-8 goes straight into the one buffer.
-    ForEachTextLine([&](std::u16string_view line) {
-      AppendUtf8(bytes, line);
-      bytes += "\r\n";
-    });
+  if (Encoding == TEncoding::Utf8 || (Encoding == TEncoding::Ansi && AnsiIsUtf8())) {
+    AppendUtf8Text(bytes);  // straight into the one buffer
     return bytes;
   }
   const std::string lineBreak = EncodeText(kLineBreak, Encoding, false);
-  ForEachTextLine([&](std::u16string_view line) {
-    bytes += EncodeText(line, Encoding, false);
-    bytes += lineBreak;
-  });
+  try {
+    ForEachTextLine([&](std::u16string_view line) {
+      bytes += EncodeText(line, Encoding, false);
+      bytes += lineBreak;
+    });
+  } catch (const EEncodeError&) {
+    if (Encoding != TEncoding::Ansi) throw;
+    // A character the ANSI code page cannot hold: the whole file goes out as UTF-8, which reading
+    // tries first, so the text comes back whole instead of the save failing.
+    bytes.clear();
+    AppendUtf8Text(bytes);
+  }
   return bytes;
 }
 

@@ -156,6 +156,7 @@ class TVoMemIniFile final {
   // Calls Line with every text line of the document, in the order GetStrings gives them.
   template <class F>
   void ForEachTextLine(F&& Line) const;
+  void AppendUtf8Text(std::string& ABytes) const;
   std::string EncodedText(TEncoding Encoding, bool WithBom) const;
 
   String FFileName;

@@ -73,5 +73,22 @@ TEST_F(DataFileWin32Test, JapaneseNamesAreWrittenInTheAnsiCodePage) {
   EXPECT_EQ(ToUtf8(again.GetCharaDatas(0)->Name()), "日本語");
 }
 
+// Korean is not in code page 932: rather than refuse the save, the whole file is written as UTF-8,
+// which reading tries before the code page.
+TEST_F(DataFileWin32Test, ANameTheCodePageCannotHoldIsSavedAsUtf8) {
+  if (GetACP() != 932) GTEST_SKIP() << "needs the ANSI code page 932";
+  TKestrum roster;
+  roster.Load();
+  roster.AddChara(u"日本語");
+  roster.AddChara(u"한글");
+  EXPECT_NE(ReadFileBytes(DataFile()).find("NAME=\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\r\n"), std::string::npos);
+
+  TKestrum again;
+  again.Load();
+  ASSERT_EQ(again.CharaCount(), 2);
+  EXPECT_EQ(again.GetCharaDatas(0)->Name(), u"日本語");
+  EXPECT_EQ(again.GetCharaDatas(1)->Name(), u"한글");
+}
+
 }  // namespace
 }  // namespace kestrum::test
