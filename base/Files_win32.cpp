@@ -139,6 +139,15 @@ bool DirectoryExists(const String& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+int64_t FileSize(const String& path) {
+  std::wstring native;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!ToNativePath(path, native) || !GetFileAttributesExW(native.c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return -1;
+  return static_cast<int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+
 std::string ReadFileBytes(const String& path) {
   const std::wstring native = NativeOrFail(u"Cannot read", path);
   FileHandle file(CreateFileW(native.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

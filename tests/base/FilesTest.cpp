@@ -57,6 +57,15 @@ TEST_F(FilesTest, ExistenceTellsFilesFromFolders) {
   EXPECT_FALSE(FileExists(u""));
 }
 
+TEST_F(FilesTest, FileSizeIsTheFilesBytesAndNoneForAFolderOrNothing) {
+  test::WriteFileBytes(Folder() / "file", std::string(70000, 'x'));
+  test::WriteFileBytes(Folder() / "empty", "");
+  EXPECT_EQ(FileSize(Path(Folder() / "file")), 70000);
+  EXPECT_EQ(FileSize(Path(Folder() / "empty")), 0);
+  EXPECT_EQ(FileSize(Path(Folder())), -1);
+  EXPECT_EQ(FileSize(Path(Folder() / "none")), -1);
+}
+
 TEST_F(FilesTest, CopyRenameDelete) {
   const fs::path a = Folder() / "a", b = Folder() / "b", c = Folder() / "c";
   test::WriteFileBytes(a, "A");
