@@ -57,9 +57,12 @@ class XServer:
         return tool(*args, env=dict(os.environ, DISPLAY=self.display))
 
     def start_wm(self, home):
+        if self.wm and self.wm.poll() is None:
+            return  # one window manager at a time: a second would refuse and leave the first orphaned
         env = dict(os.environ, DISPLAY=self.display, HOME=home)
-        self.wm = subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for("openbox", lambda: "window id" in self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"))
+        self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_for("openbox", lambda: "window id" in self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
+                 timeout=3 * TIMEOUT)
 
     def stop_wm(self):
         if self.wm:
