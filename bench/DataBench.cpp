@@ -27,6 +27,7 @@
 #include "ini/VoMemIniFile.h"
 #include "tests/support/AllocationMeter.h"
 #include "tests/support/HostileRosters.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace kestrum::bench {
 namespace {
@@ -83,15 +84,8 @@ void WriteWholeSynced(const std::string& path, const std::string& bytes) {
 class Workspace {
  public:
   Workspace() {
-    std::string pattern = (fs::temp_directory_path() / "kestrum-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    root_ = pattern;
-    setenv("XDG_DATA_HOME", root_.c_str(), 1);
+    setenv("XDG_DATA_HOME", root_.Path().c_str(), 1);
     SetFormatSettings({u"yyyy/mm/dd", u"hh:nn:ss", u'/', u':'});
-  }
-  ~Workspace() {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
   }
 
   // Writes the roster file of the given size and returns its path.
@@ -103,10 +97,10 @@ class Workspace {
     fs::remove(file + ".bak");
     return file;
   }
-  std::string Scratch() const { return (root_ / "plain.dat").string(); }
+  std::string Scratch() const { return (root_.Path() / "plain.dat").string(); }
 
  private:
-  fs::path root_;
+  test::TScratchFolder root_{"kestrum-bench-"};
 };
 
 Workspace& Space() {

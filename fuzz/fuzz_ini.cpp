@@ -15,6 +15,7 @@
 #include "base/Files.h"
 #include "fuzz/FuzzSupport.h"
 #include "ini/VoMemIniFile.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace kestrum {
 namespace {
@@ -140,8 +141,9 @@ std::string SaveAndRead(TVoMemIniFile& ini) {
   return ReadFileBytes(ini.FileName());
 }
 
-const fuzz::TScratchFolder& Scratch() {
-  static const fuzz::TScratchFolder folder;
+// Below TMPDIR, which scripts/fuzz points at a memory file system, since every save flushes to disk.
+const test::TScratchFolder& Scratch() {
+  static const test::TScratchFolder folder("kestrum-fuzz-");
   return folder;
 }
 

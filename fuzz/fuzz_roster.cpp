@@ -22,6 +22,7 @@
 #include "data/shhlpr.h"
 #include "fuzz/FuzzSupport.h"
 #include "tests/support/RosterModel.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace kestrum {
 namespace {
@@ -96,12 +97,7 @@ class TDataFolder final {
   String Bak() const { return path_ + u".bak"; }
   String Bak2() const { return path_ + u".bak2"; }
   std::filesystem::path Folder() const { return std::filesystem::path(ToUtf8(path_)).parent_path(); }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(Folder()))
-      names.push_back(entry.path().filename().string());
-    return names;
-  }
+  std::vector<std::string> Names() const { return test::FolderListing(Folder()); }
   std::string Bytes(const String& file) const { return FileExists(file) ? ReadFileBytes(file) : "<none>"; }
 
   // Only the data file, its backup and the copy kept of an unread file: no second backup, no
@@ -133,7 +129,7 @@ class TDataFolder final {
   }
 
  private:
-  fuzz::TScratchFolder scratch_;
+  test::TScratchFolder scratch_{"kestrum-fuzz-"};
   String path_;
 };
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "base/DateTime.h"
+#include "tests/support/ClockAndFormats.h"
 #include "tests/support/RegionalFormats.h"
 
 namespace kestrum {
@@ -120,14 +121,14 @@ TEST(DateTextAnyForm, RefusesTextNoFormReadsForSure) {
 
 // The current format comes first and keeps its own rules, two-digit years included.
 TEST(DateTextAnyForm, TheCurrentFormatReadsFirst) {
-  SetNowFunction([] { return At(2024, 6, 1); });
+  test::TClockAndFormats clockAndFormats;
+  clockAndFormats.StopClockAt(At(2024, 6, 1));
   TDateTime value = -1;
   EXPECT_TRUE(TryStrToDateTimeAnyForm(u"73/1/2", value, Format("Windows ja-JP")));
   EXPECT_EQ(value, At(2073, 1, 2));
   EXPECT_FALSE(TryStrToDateTimeAnyForm(u"05/03/24", value, Format("Windows de-DE")));
   EXPECT_TRUE(TryStrToDateTimeAnyForm(u"05.03.24", value, Format("Windows de-DE")));
   EXPECT_EQ(value, At(2024, 3, 5));
-  SetNowFunction({});
 }
 
 }  // namespace

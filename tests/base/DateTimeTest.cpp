@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/ClockAndFormats.h"
+
 namespace kestrum {
 namespace {
 
@@ -19,13 +21,9 @@ TDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
   return EncodeDate(y, mo, d) + EncodeTime(h, mi, s, ms);
 }
 
-// Restores the program-wide clock and formats after each test.
 class DateTimeTest : public testing::Test {
  protected:
-  void TearDown() override {
-    SetNowFunction({});
-    SetFormatSettings(kJapanese);
-  }
+  test::TClockAndFormats clockAndFormats_;
 };
 
 TEST_F(DateTimeTest, EncodeAndDecodeRoundTrip) {
@@ -96,9 +94,9 @@ TEST_F(DateTimeTest, ValuesWithoutADateDecodeAsZero) {
 }
 
 TEST_F(DateTimeTest, NowIsReplaceableAndFollowsTheLocalClock) {
-  SetNowFunction([] { return 42.25; });
+  clockAndFormats_.StopClockAt(42.25);
   EXPECT_EQ(Now(), 42.25);
-  SetNowFunction({});
+  SetNowFunction({});  // what is checked here: an empty function gives the system clock back
   const time_t seconds = time(nullptr);
   const tm local = *std::localtime(&seconds);  // no other thread uses it
   const TDateTime expected = At(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
@@ -133,7 +131,7 @@ TEST_F(DateTimeTest, FormatPatterns) {
   };
   for (const Case& c : cases)
     EXPECT_EQ(FormatDateTime(c.pattern, c.value, dots), c.expected) << ToUtf8(c.pattern);
-  SetFormatSettings(kJapanese);
+  clockAndFormats_.SetFormats(kJapanese);
   EXPECT_EQ(FormatDateTime(u"d日 hh:nn", morning), u"5日 07:08");
 }
 
@@ -155,7 +153,7 @@ TEST_F(DateTimeTest, DateTimeToStrUnderRegionalStyles) {
       {&kCLocale, morning, u"03/05/2024 07:08:09"},
   };
   for (const Case& c : cases) EXPECT_EQ(DateTimeToStr(c.value, *c.settings), c.expected);
-  SetFormatSettings(kGerman);
+  clockAndFormats_.SetFormats(kGerman);
   EXPECT_EQ(DateTimeToStr(morning), u"05.03.2024 07:08:09");
 }
 
@@ -180,7 +178,7 @@ TEST_F(DateTimeTest, DateTextRoundTripsUnderEveryStyle) {
 }
 
 TEST_F(DateTimeTest, ReadsTheShapesUsersAndOldFilesWrite) {
-  SetNowFunction([] { return At(2024, 6, 1); });
+  clockAndFormats_.StopClockAt(At(2024, 6, 1));
   struct Case {
     const TFormatSettings* settings;
     String text;
@@ -204,7 +202,7 @@ TEST_F(DateTimeTest, ReadsTheShapesUsersAndOldFilesWrite) {
     EXPECT_TRUE(TryStrToDateTime(c.text, value, *c.settings)) << ToUtf8(c.text);
     EXPECT_EQ(value, c.expected) << ToUtf8(c.text);
   }
-  SetFormatSettings(kJapanese);
+  clockAndFormats_.SetFormats(kJapanese);
   EXPECT_EQ(StrToDateTime(u"2024/03/05 7:08:09"), At(2024, 3, 5, 7, 8, 9));
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -8,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "base/Files.h"
+#include "tests/support/ScratchFolder.h"
 #include "tests/support/TempHome.h"
 
 namespace kestrum {
@@ -24,13 +24,7 @@ class FilesTest : public test::TempHomeTest {
   fs::path Folder() const { return home_.Root() / "work"; }
 
   // Every entry of the folder, so a test sees any temporary file left behind.
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(Folder()))
-      names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> Entries() const { return test::FolderListing(Folder()); }
 
   // Runs a write that must fail and returns its message; checks that nothing else was touched.
   std::string FailedWrite(const fs::path& target) {

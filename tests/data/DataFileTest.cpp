@@ -161,7 +161,7 @@ TEST_F(DataFileTest, MissingOrUnreadableDatesAreNotLocked) {
   WriteFileBytes(DataFile(), Lines({"[RAID]", "COUNT=2", "0=a", "1=b", "[CHARA]", "COUNT=1", "[CHARA0]",
                                     "NAME=x", "b=not a date", "b COUNT=many"}));
   for (const Case& c : cases) {
-    SetFormatSettings(c.formats);
+    clockAndFormats_.SetFormats(c.formats);
     const TRosterModel model = LoadedModel();
     ASSERT_EQ(model.Charas.size(), 1u);
     EXPECT_EQ(model.Charas[0].Timers, (std::vector<TTimerModel>{{c.missingKey, 0}, {0, 0}})) << c.what;

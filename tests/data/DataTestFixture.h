@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "base/DateTime.h"
+#include "tests/support/ClockAndFormats.h"
 #include "tests/support/TempHome.h"
 
 namespace kestrum::test {
@@ -16,13 +17,9 @@ inline constexpr double kMillisecond = 1.0 / 86400000.0;
 // file's date texts are known in advance.
 class DataTest : public TempHomeTest {
  protected:
-  DataTest() : saved_(FormatSettings()) {
-    SetFormatSettings({u"yyyy/mm/dd", u"hh:nn:ss", u'/', u':'});
-    SetNowFunction([this] { return now_; });
-  }
-  ~DataTest() override {
-    SetNowFunction({});
-    SetFormatSettings(saved_);
+  DataTest() {
+    clockAndFormats_.SetFormats({u"yyyy/mm/dd", u"hh:nn:ss", u'/', u':'});
+    clockAndFormats_.SetClock([this] { return now_; });
   }
 
   std::filesystem::path DataFile() const { return home_.AppFolder() / "raid.dat"; }
@@ -30,9 +27,7 @@ class DataTest : public TempHomeTest {
   std::filesystem::path Backup2() const { return home_.AppFolder() / "raid.dat.bak2"; }
 
   TDateTime now_ = EncodeDate(2024, 3, 5) + EncodeTime(13, 45, 30, 0);
-
- private:
-  TFormatSettings saved_;
+  TClockAndFormats clockAndFormats_;
 };
 
 }  // namespace kestrum::test

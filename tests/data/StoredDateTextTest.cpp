@@ -54,7 +54,7 @@ TEST_F(StoredDateTextTest, LockOutsSurviveAChangeOfRegionalFormat) {
        {"C", "en_US", "en_GB", "de_DE", "fr_FR", "ja_JP", "ko_KR", "zh_CN", "Windows ja-JP"})
     formats.push_back({name, RegionalFormat(name)});
   for (const TNamedFormat& writer : formats) {
-    SetFormatSettings(writer.Settings);
+    clockAndFormats_.SetFormats(writer.Settings);
     fs::remove(DataFile());
     TKestrum roster;
     roster.Load();
@@ -71,7 +71,7 @@ TEST_F(StoredDateTextTest, LockOutsSurviveAChangeOfRegionalFormat) {
     for (const TNamedFormat& reader : formats) {
       const std::string what = std::string("written under ") + writer.Name + ", read under " + reader.Name;
       WriteFileBytes(DataFile(), file);
-      SetFormatSettings(reader.Settings);
+      clockAndFormats_.SetFormats(reader.Settings);
       TKestrum loaded;
       loaded.Load();
       ExpectSameTimes(ModelOf(loaded), written, what);
@@ -104,7 +104,7 @@ TEST_F(StoredDateTextTest, DatesFromElsewhereAreRead) {
   for (const Case& c : cases) {
     WriteFileBytes(DataFile(), Lines({"[RAID]", "COUNT=1", "0=a", "[CHARA]", "COUNT=1", "[CHARA0]", "NAME=x",
                                       std::string("a=") + c.value}));
-    SetFormatSettings(RegionalFormat(c.reader));
+    clockAndFormats_.SetFormats(RegionalFormat(c.reader));
     const TRosterModel model = LoadedModel();
     ASSERT_EQ(model.Charas.size(), 1u);
     EXPECT_NEAR(model.Charas[0].Timers[0].Time, c.expected, kMillisecond) << c.reader << ": " << c.value;
@@ -165,7 +165,7 @@ TEST_F(StoredDateTextTest, UnreadTextSurvivesEveryOtherChangeByteForByte) {
   expected = Replaced(expected, "NAME=x", "NAME=x2");
   EXPECT_EQ(ReadFileBytes(DataFile()), expected);
 
-  SetFormatSettings(RegionalFormat("de_DE"));  // a change of locale leaves it alone too
+  clockAndFormats_.SetFormats(RegionalFormat("de_DE"));  // a change of locale leaves it alone too
   roster.Load();
   roster.SwapChara(0, 1);
   const std::string swapped = ReadFileBytes(DataFile());

@@ -16,7 +16,33 @@ import unittest
 
 KESTRUM = ""
 TITLE = "Kestrum for DDO"
-TIMEOUT = 10.0
+
+
+def time_scale():
+    """KESTRUM_TEST_TIME_SCALE, the factor every time limit of the tests stretches by (1 when unset),
+    so that a slow machine can give them more time; a value that is no positive number is reported
+    and taken as 1."""
+    text = os.environ.get("KESTRUM_TEST_TIME_SCALE", "")
+    if not text:
+        return 1.0
+    try:
+        value = float(text)
+    except ValueError:
+        value = 0.0
+    if not 0.0 < value < float("inf"):
+        print(f"KESTRUM_TEST_TIME_SCALE={text} is not a positive number; using 1", file=sys.stderr)
+        return 1.0
+    return value
+
+
+TIME_SCALE = time_scale()
+
+
+def scaled(seconds):
+    return seconds * TIME_SCALE
+
+
+TIMEOUT = scaled(10.0)
 SKIPPED = 77  # the exit code CTest counts as a skipped test
 
 
@@ -67,13 +93,13 @@ class XServer:
     def stop_wm(self):
         if self.wm:
             self.wm.terminate()
-            self.wm.wait(5)
+            self.wm.wait(scaled(5))
             self.wm = None
 
     def stop(self):
         self.stop_wm()
         self.xvfb.terminate()
-        self.xvfb.wait(5)
+        self.xvfb.wait(scaled(5))
 
 
 XSERVER = None
@@ -300,7 +326,7 @@ class WithWindowManager(KestrumCase):
         first, window = self.start_and_wait()
         XSERVER.x("xdotool", "windowminimize", "--sync", window)
         second = self.start()
-        second.process.wait(5)
+        second.process.wait(scaled(5))
         self.assertEqual(second.process.returncode, 0)
         wait_for("the first window activated", lambda: int(window) == int(
             XSERVER.x("xprop", "-root", "_NET_ACTIVE_WINDOW").split()[-1], 16))
@@ -320,7 +346,7 @@ class WithWindowManager(KestrumCase):
         self.assertFalse(functions & (MWM_FUNC_ALL | MWM_FUNC_MINIMIZE | MWM_FUNC_MAXIMIZE))
         # openbox offers to minimise it all the same: the dialog and its window come back at once.
         # Waits until minimised, unless it has come back before xdotool saw it go.
-        XSERVER.x("timeout", "3", "xdotool", "windowminimize", "--sync", dialog)
+        XSERVER.x("timeout", str(scaled(3)), "xdotool", "windowminimize", "--sync", dialog)
         for shown in (dialog, window):
             wait_for("the window shown again", lambda: is_shown(shown))
         XSERVER.x("xdotool", "key", "--window", dialog, "Escape")

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "platform/notifyBTF.h"
+#include "tests/support/TimeScale.h"
 
 namespace kestrum::test {
 
@@ -22,7 +23,7 @@ class PostCounter final {
       if (FCount == 1) FChanged.wait(lock, [this] { return !FHold; });
     };
   }
-  bool WaitForCount(int ACount, std::chrono::milliseconds ATimeout = std::chrono::seconds(5)) {
+  bool WaitForCount(int ACount, std::chrono::milliseconds ATimeout = Scaled(std::chrono::seconds(5))) {
     std::unique_lock lock(FMutex);
     return FChanged.wait_for(lock, ATimeout, [&] { return FCount >= ACount; });
   }

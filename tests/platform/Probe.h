@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/Strings.h"
+#include "tests/support/TimeScale.h"
 
 namespace kestrum::test {
 
@@ -13,7 +14,7 @@ int RunProbe(const std::string& AProbe, const std::vector<std::string>& AArgs);
 
 // notify_probe signals the receiver of the event as a later copy of the program would: 0 when the
 // signal was delivered, 1 when not.
-inline int RunNotifyProbe(const String& AEventName, int ATimeOutMs = 2000) {
+inline int RunNotifyProbe(const String& AEventName, int ATimeOutMs = ScaledMs(2000)) {
   return RunProbe(KESTRUM_NOTIFY_PROBE, {ToUtf8(AEventName), std::to_string(ATimeOutMs)});
 }
 

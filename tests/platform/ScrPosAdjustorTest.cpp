@@ -11,13 +11,17 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/TimeScale.h"
+
 namespace kestrum {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using test::Scaled;
+using test::ScaledMs;
 
 // Runs the event loop until APred holds or ATimeoutMs has passed; the last answer of APred.
-bool ProcessEventsUntil(const std::function<bool()>& APred, int ATimeoutMs = 5000) {
+bool ProcessEventsUntil(const std::function<bool()>& APred, int ATimeoutMs = ScaledMs(5000)) {
   const auto deadline = Clock::now() + std::chrono::milliseconds(ATimeoutMs);
   while (!APred() && Clock::now() < deadline) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   return APred();
@@ -105,7 +109,7 @@ TEST(ScrPosAdjustorTest, TimerTicksAtOnceAndStopsWithoutWaitingForTheInterval) {
   EXPECT_TRUE(ProcessEventsUntil([&] { return counter.Ticks == 1; }));
   const auto start = Clock::now();
   timer.reset();
-  EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));  // not the 60 s interval
+  EXPECT_LT(Clock::now() - start, Scaled(std::chrono::seconds(2)));  // not the 60 s interval
   QCoreApplication::processEvents();
   EXPECT_EQ(counter.Ticks, 1);
 }

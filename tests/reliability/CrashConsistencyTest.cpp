@@ -18,6 +18,7 @@
 #include "tests/reliability/ChildProcess.h"
 #include "tests/reliability/ReliabilitySupport.h"
 #include "tests/reliability/SavePattern.h"
+#include "tests/support/ClockAndFormats.h"
 #include "tests/support/TempHome.h"
 
 namespace kestrum::test {
@@ -59,7 +60,7 @@ struct TKillTally {
 
 class CrashConsistencyTest : public TempHomeTest {
  protected:
-  void SetUp() override { SetFormatSettings(PatternDateFormat()); }
+  void SetUp() override { FClockAndFormats.SetFormats(PatternDateFormat()); }
 
   fs::path DataFile() const { return home_.AppFolder() / "raid.dat"; }
   fs::path Backup() const { return home_.AppFolder() / "raid.dat.bak"; }
@@ -107,6 +108,8 @@ class CrashConsistencyTest : public TempHomeTest {
       count += entry.path().filename().string().find(".tmp") != std::string::npos;
     return count;
   }
+
+  TClockAndFormats FClockAndFormats;
 };
 
 TEST_F(CrashConsistencyTest, KilledSavesLeaveTheLastOrTheCutSaveAndACompleteBackup) {

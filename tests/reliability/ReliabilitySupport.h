@@ -6,15 +6,9 @@
 #include <string>
 
 #include "tests/support/RosterModel.h"
+#include "tests/support/TimeScale.h"
 
 namespace kestrum::test {
-
-// Sanitizer builds run the programs several times slower; every time limit stretches with them.
-inline constexpr int kTimeScale = KESTRUM_TIME_SCALE;
-
-inline std::chrono::milliseconds Scaled(std::chrono::milliseconds ATime) {
-  return ATime * kTimeScale;
-}
 
 // The programs under test, built beside this test.
 inline const std::string kHelperProgram = KESTRUM_RELIABILITY_HELPER;

@@ -9,6 +9,7 @@
 
 #include "data/RaidTimerData.h"
 #include "tests/reliability/SavePattern.h"
+#include "tests/support/ClockAndFormats.h"
 #include "tests/support/RosterModel.h"
 #include "tests/support/TempHome.h"
 
@@ -17,7 +18,9 @@ namespace {
 
 class RosterRoundTripTest : public TempHomeTest {
  protected:
-  void SetUp() override { SetFormatSettings(PatternDateFormat()); }
+  void SetUp() override { FClockAndFormats.SetFormats(PatternDateFormat()); }
+
+  TClockAndFormats FClockAndFormats;
 };
 
 TEST_F(RosterRoundTripTest, RaidNamedLikeAnotherKeyOfTheCharacterLosesNothing) {

@@ -24,6 +24,7 @@
 #include "tests/reliability/ChildProcess.h"
 #include "tests/reliability/ReliabilitySupport.h"
 #include "tests/reliability/SavePattern.h"
+#include "tests/support/ClockAndFormats.h"
 #include "tests/support/TempHome.h"
 
 namespace kestrum::test {
@@ -121,7 +122,7 @@ std::map<std::string, std::string> ParseOutcome(const std::string& AText) {
 class SaveFaultTest : public ::testing::TestWithParam<TSaveFault> {
  protected:
   void SetUp() override {
-    SetFormatSettings(PatternDateFormat());
+    FClockAndFormats.SetFormats(PatternDateFormat());
     // raid.dat with two characters, its backup with one.
     TKestrum roster;
     roster.Load();
@@ -133,6 +134,7 @@ class SaveFaultTest : public ::testing::TestWithParam<TSaveFault> {
   fs::path DataFile() const { return home_.AppFolder() / "raid.dat"; }
 
   TempHome home_;
+  TClockAndFormats FClockAndFormats;
 };
 
 TEST_P(SaveFaultTest, SaveFailsCleanlyAndWorksOnceTheFaultIsGone) {

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QAction>
@@ -26,6 +27,8 @@
 
 #include "data/RaidTimerData.h"
 #include "tests/reliability/ReliabilitySupport.h"
+#include "tests/support/ClockAndFormats.h"
+#include "tests/support/ScratchFolder.h"
 #include "tests/support/TempHome.h"
 #include "ui/KestrumFormf.h"
 #include "ui/RaidGrid.h"
@@ -67,21 +70,17 @@ class SoakTest : public TempHomeTest {
   void SetUp() override {
     // Every run and reset is a save flushed to disk; a memory file system keeps thousands of them quick.
     if (fs::is_directory("/dev/shm")) {
-      std::string pattern = "/dev/shm/kestrum-soak-XXXXXX";
-      ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-      FDataHome = pattern;
-      setenv("XDG_DATA_HOME", pattern.c_str(), 1);
+      FDataHome.emplace("kestrum-soak-", "/dev/shm");
+      setenv("XDG_DATA_HOME", FDataHome->Path().c_str(), 1);
     }
-    SetFormatSettings({u"yyyy/mm/dd", u"h:nn:ss", u'/', u':'});
+    FClockAndFormats.SetFormats({u"yyyy/mm/dd", u"h:nn:ss", u'/', u':'});
     TKestrum roster;
     roster.Load();
     for (const char16_t* name : {u"Aldric", u"ベアトリス", u"Cid"}) roster.AddChara(name);
   }
-  void TearDown() override {
-    if (!FDataHome.empty()) fs::remove_all(FDataHome);
-  }
 
-  fs::path FDataHome;
+  std::optional<TScratchFolder> FDataHome;
+  TClockAndFormats FClockAndFormats;
 };
 
 // The body cells whose OK button is wholly on screen.
@@ -137,7 +136,7 @@ void RunAndReset(TKestrumForm& AForm, const QPoint& ACell) {
 TEST_F(SoakTest, ThousandsOfRunsAndResetsLeaveNoLeakAndNoGrowth) {
   auto form = std::make_unique<TKestrumForm>();
   form->show();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return form->Initialized(); }, 10000 * kTimeScale));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form->Initialized(); }, ScaledMs(10000)));
   const std::vector<QPoint> cells = VisibleCells(*form);
   ASSERT_FALSE(cells.empty());
 

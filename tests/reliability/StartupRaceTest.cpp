@@ -42,7 +42,7 @@ constexpr int kRaceRounds = 3;
 // A later copy tries to hand over for 2 s; it must be gone soon after.
 const std::chrono::milliseconds kLaterCopyLimit = Scaled(2500ms);
 // A first copy is still there after the time any later copy would have had to end.
-constexpr std::chrono::milliseconds kFirstCopyStays = 2500ms;
+const std::chrono::milliseconds kFirstCopyStays = Scaled(2500ms);
 // A first copy needs this long at most to show its window and start listening.
 const std::chrono::milliseconds kStartLimit = Scaled(10s);
 

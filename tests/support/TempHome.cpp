@@ -13,7 +13,7 @@ std::optional<std::string> GetVariable(const char* AName) {
   return value ? std::optional<std::string>(value) : std::nullopt;
 }
 
-TempHome::TempHome() : root_(MakeTempFolder()) {
+TempHome::TempHome() {
   std::filesystem::create_directories(DataHome());
   std::filesystem::create_directories(RuntimeDir());
   std::filesystem::permissions(RuntimeDir(), std::filesystem::perms::owner_all);
@@ -28,17 +28,6 @@ TempHome::TempHome() : root_(MakeTempFolder()) {
 TempHome::~TempHome() {
   for (const SavedVar& var : saved_)
     SetVariable(var.name.c_str(), var.wasSet ? std::optional<std::string>(var.value) : std::nullopt);
-  std::error_code ignored;
-  // Tests may leave read-only folders behind; make them writable so they can be removed.
-  for (auto it = std::filesystem::recursive_directory_iterator(root_, ignored);
-       it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-    if (it->is_directory(ignored))
-      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                   std::filesystem::perm_options::add, ignored);
-  }
-  std::filesystem::permissions(root_, std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::add, ignored);
-  std::filesystem::remove_all(root_, ignored);
 }
 
 std::string ReadFileBytes(const std::filesystem::path& path) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/ScratchFolder.h"
+
 namespace kestrum::test {
 
 // A fresh temporary folder that stands in for the user's home for the lifetime of the object:
@@ -18,9 +20,9 @@ class TempHome final {
   TempHome(const TempHome&) = delete;
   TempHome& operator=(const TempHome&) = delete;
 
-  const std::filesystem::path& Root() const { return root_; }
-  std::filesystem::path DataHome() const { return root_ / "data"; }
-  std::filesystem::path RuntimeDir() const { return root_ / "run"; }
+  const std::filesystem::path& Root() const { return folder_.Path(); }
+  std::filesystem::path DataHome() const { return Root() / "data"; }
+  std::filesystem::path RuntimeDir() const { return Root() / "run"; }
   // Where the program keeps raid.dat and cfg.ini under this home.
   std::filesystem::path AppFolder() const { return DataHome() / "Brasswick" / "Kestrum"; }
 
@@ -30,7 +32,7 @@ class TempHome final {
     bool wasSet;
     std::string value;
   };
-  std::filesystem::path root_;
+  TScratchFolder folder_;
   std::vector<SavedVar> saved_;
 };
 

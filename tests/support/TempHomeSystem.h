@@ -12,8 +12,6 @@ namespace kestrum::test {
 
 // What TempHome needs of the system it runs on.
 
-// A new, empty folder of its own under the system's temporary folder.
-std::filesystem::path MakeTempFolder();
 // The environment variables that make the home's folders the user's, with their values.
 std::vector<std::pair<const char*, std::filesystem::path>> HomeVariables(const TempHome& AHome);
 std::optional<std::string> GetVariable(const char* AName);

@@ -1,15 +1,8 @@
 #include <cstdlib>
-#include <stdexcept>
 
 #include "tests/support/TempHomeSystem.h"
 
 namespace kestrum::test {
-
-std::filesystem::path MakeTempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "kestrum-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  return pattern;
-}
 
 std::vector<std::pair<const char*, std::filesystem::path>> HomeVariables(const TempHome& AHome) {
   return {{"HOME", AHome.Root()}, {"XDG_DATA_HOME", AHome.DataHome()}, {"XDG_RUNTIME_DIR", AHome.RuntimeDir()}};

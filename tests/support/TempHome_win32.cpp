@@ -3,21 +3,11 @@
 #include <shlobj.h>
 
 #include <cstdlib>
-#include <random>
 #include <stdexcept>
 
 #include "tests/support/TempHomeSystem.h"
 
 namespace kestrum::test {
-
-std::filesystem::path MakeTempFolder() {
-  std::mt19937 generator{std::random_device{}()};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const auto folder = std::filesystem::temp_directory_path() / ("kestrum-test-" + std::to_string(generator()));
-    if (std::filesystem::create_directory(folder)) return folder;
-  }
-  throw std::runtime_error("no temporary folder could be made");
-}
 
 // The shell reads the application-data folder from the registry, not from %APPDATA%; the test Wine
 // prefix has it set to %KESTRUM_TEST_APPDATA% (cmake/KestrumWineTest.cmake).

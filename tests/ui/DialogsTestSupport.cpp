@@ -10,12 +10,8 @@
 namespace kestrum::test {
 
 void DialogTest::SetUp() {
-  SetNowFunction([] { return FixedNow(); });
-  SetFormatSettings({u"yyyy/mm/dd", u"hh:nn:ss", u'/', u':'});
-}
-
-void DialogTest::TearDown() {
-  SetNowFunction({});
+  clockAndFormats_.StopClockAt(FixedNow());
+  clockAndFormats_.SetFormats({u"yyyy/mm/dd", u"hh:nn:ss", u'/', u':'});
 }
 
 TDateTime DialogTest::FixedNow() {

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "base/DateTime.h"
+#include "tests/support/ClockAndFormats.h"
 #include "tests/support/TempHome.h"
 #include "ui/TagOwner.h"
 
@@ -21,8 +22,9 @@ namespace kestrum::test {
 class DialogTest : public TempHomeTest {
  protected:
   void SetUp() override;
-  void TearDown() override;
   static TDateTime FixedNow();
+
+  TClockAndFormats clockAndFormats_;
 };
 
 // Stands in for the main window: a window whose Tag names its open dialog.

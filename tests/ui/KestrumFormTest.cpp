@@ -30,6 +30,7 @@
 #include "data/RaidTimerData.h"
 #include "platform/scrposadjustor.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/TimeScale.h"
 #include "tests/ui/DialogsTestSupport.h"
 #include "tests/ui/MainWindowTestSupport.h"
 #include "ui/RaidGrid.h"
@@ -47,13 +48,13 @@ class KestrumFormTest : public MainWindowTest {
   // cuts the OK button of the cell in half. The cell's column and row stay partly visible.
   void CutButtonInHalf(int ACol, int ARow, Qt::Orientation AEdge) {
     form_->resize(1200, 900);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return Viewport()->width() > 1000; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Viewport()->width() > 1000; }, ScaledMs(2000)));
     const TCellRect B = form_->RaidGrid()->Painter().CellButtonRect(ACol, ARow);
     const QSize target = AEdge == Qt::Horizontal ? QSize((B.Left + B.Right) / 2, Viewport()->height())
                                                  : QSize(Viewport()->width(), (B.Top + B.Bottom) / 2);
     const QSize window = form_->size() + target - Viewport()->size();
     form_->resize(window);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Viewport()->size() == target; }, 2000))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Viewport()->size() == target; }, ScaledMs(2000)))
         << Viewport()->width() << "x" << Viewport()->height();
   }
 
@@ -662,7 +663,7 @@ TEST_F(KestrumFormTest, BringToFrontRestoresAMinimisedWindow) {
   form.showMinimized();
   ASSERT_TRUE(form.isMinimized());
   QCoreApplication::postEvent(&form, new QEvent(kWMBringToFront));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isMinimized(); }, 2000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isMinimized(); }, ScaledMs(2000)));
 }
 
 TEST_F(KestrumFormTest, AboutBoxIsTheWindowsTagWhileOpen) {

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "tests/support/TempHome.h"
+#include "tests/support/TimeScale.h"
 #include "ui/RaidGrid.h"
 
 namespace kestrum::test {
@@ -40,7 +41,7 @@ TKestrumForm& MainWindowTest::OpenForm() {
   form_.reset();
   form_ = std::make_unique<TKestrumForm>();
   form_->show();
-  EXPECT_TRUE(QTest::qWaitFor([this] { return form_->Initialized(); }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([this] { return form_->Initialized(); }, ScaledMs(5000)));
   return *form_;
 }
 

@@ -93,7 +93,7 @@ TEST_F(RaidDataFrameTest, AcceptsOnlyTimesLeftWithinALockOut) {
 TEST_F(RaidDataFrameTest, ConvertsAnEditedTimeLeftAgainstTheMomentOfCreation) {
   TRaidDataFrame& row = MakeRow(FixedNow() + Span(0, 1, 0, 42));
   // The clock moving on changes nothing: the row keeps its moment of creation.
-  SetNowFunction([] { return FixedNow() + 1; });
+  clockAndFormats_.StopClockAt(FixedNow() + 1);
   Enter({"1", "2", "3", "17"});
   EXPECT_NEAR(row.GetActiveDateTime(), FixedNow() + Span(1, 2, 3, 42), OneMSec / 2);
   EXPECT_EQ(row.GetCount(), 17u);
