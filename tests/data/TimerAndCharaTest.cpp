@@ -30,10 +30,6 @@ TEST_F(TimerTest, EnabledFollowsTheClock) {
   }
 }
 
-TEST_F(TimerTest, LockOutIs66Hours) {
-  EXPECT_NEAR(TRaidTimerData::LockOutLength, 2.75, 1e-12);
-}
-
 TEST_F(TimerTest, DoneStartsTheLockOutNowAndCountsTheRun) {
   struct Case {
     const char* what;
