@@ -30,13 +30,6 @@ TEST(TimeScale, ReadsPositiveNumbersAndIgnoresTheRest) {
   for (const Case& c : cases) EXPECT_EQ(ParseTimeScale(c.text), c.expected) << (c.text ? c.text : "(unset)");
 }
 
-TEST(TimeScale, StretchesEveryLimitByTheSameFactor) {
-  const double scale = TimeScale();
-  EXPECT_GT(scale, 0);
-  EXPECT_EQ(Scaled(std::chrono::milliseconds(2000)).count(), std::llround(2000 * scale));
-  EXPECT_EQ(ScaledMs(300), std::llround(300 * scale));
-}
-
 TEST(ScratchFolder, IsNewEmptyAndGoesWithEverythingInIt) {
   fs::path kept;
   {
