@@ -21,8 +21,6 @@ namespace {
 
 using test::PostCounter;
 using test::RunNotifyProbe;
-using test::Scaled;
-using test::ScaledMs;
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -78,7 +76,7 @@ TEST_F(NotifyBTFTest, OtherFilesAtTheSocketPathAreLeftAlone) {
     EXPECT_FALSE(receiver->WaitThread()->HasEvent()) << c.name;
     const auto start = Clock::now();
     receiver.reset();
-    EXPECT_LT(Clock::now() - start, Scaled(2s)) << c.name;
+    EXPECT_LT(Clock::now() - start, test::Scaled(2s)) << c.name;
     EXPECT_EQ(fs::symlink_status(SocketPath()).type(), c.type) << c.name;
     EXPECT_EQ(posts.Count(), 0) << c.name;
   }
@@ -91,7 +89,7 @@ TEST_F(NotifyBTFTest, DestructionIsPromptAndRemovesTheSocket) {
   ASSERT_TRUE(fs::is_socket(SocketPath()));
   const auto start = Clock::now();
   receiver.reset();
-  EXPECT_LT(Clock::now() - start, Scaled(2s));
+  EXPECT_LT(Clock::now() - start, test::Scaled(2s));
   EXPECT_FALSE(fs::exists(fs::symlink_status(SocketPath())));
 }
 
@@ -121,8 +119,8 @@ TEST_F(NotifyBTFTest, RuntimePathTooLongForASocketIsRefused) {
   EXPECT_FALSE(receiver->WaitThread()->HasEvent());
   const auto notifier = TNotifyBringingToFront::CreateForNotify(kEventName);
   const auto start = Clock::now();
-  EXPECT_FALSE(notifier->Notify(ScaledMs(2000)));
-  EXPECT_LT(Clock::now() - start, Scaled(1500ms));  // gave up at once instead of retrying in vain
+  EXPECT_FALSE(notifier->Notify(test::ScaledMs(2000)));
+  EXPECT_LT(Clock::now() - start, test::Scaled(1500ms));  // gave up at once instead of retrying in vain
 }
 
 }  // namespace

@@ -15,8 +15,6 @@ namespace {
 
 using test::PostCounter;
 using test::RunNotifyProbe;
-using test::Scaled;
-using test::ScaledMs;
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
@@ -37,7 +35,7 @@ TEST_F(NotifyBTFHandOverTest, SignalFromAnotherProcessPostsOnce) {
 
   EXPECT_EQ(RunNotifyProbe(EventName()), 0);
   EXPECT_TRUE(posts.WaitForCount(1));
-  std::this_thread::sleep_for(Scaled(300ms));
+  std::this_thread::sleep_for(test::Scaled(300ms));
   EXPECT_EQ(posts.Count(), 1);
 }
 
@@ -51,7 +49,7 @@ TEST_F(NotifyBTFHandOverTest, SignalsArrivingWhileBusyPostOnce) {
   posts.Release();
 
   EXPECT_TRUE(posts.WaitForCount(2));
-  std::this_thread::sleep_for(Scaled(300ms));
+  std::this_thread::sleep_for(test::Scaled(300ms));
   EXPECT_EQ(posts.Count(), 2);  // the four waiting signals made one message
 }
 
@@ -59,8 +57,8 @@ TEST_F(NotifyBTFHandOverTest, NotifyWithoutReceiverGivesUpAfterTimeOut) {
   const auto notifier = TNotifyBringingToFront::CreateForNotify(EventName());
   EXPECT_EQ(notifier->WaitThread(), nullptr);
   const auto start = Clock::now();
-  EXPECT_FALSE(notifier->Notify(ScaledMs(2000)));
-  EXPECT_GE(Clock::now() - start, Scaled(1500ms));  // it kept retrying for about the time-out
+  EXPECT_FALSE(notifier->Notify(test::ScaledMs(2000)));
+  EXPECT_GE(Clock::now() - start, test::Scaled(1500ms));  // it kept retrying for about the time-out
 }
 
 TEST_F(NotifyBTFHandOverTest, NotifyWaitsForAReceiverThatStartsLate) {
@@ -68,10 +66,10 @@ TEST_F(NotifyBTFHandOverTest, NotifyWaitsForAReceiverThatStartsLate) {
   PostCounter posts;
   std::unique_ptr<TNotifyBringingToFront> receiver;
   std::thread starter([&] {
-    std::this_thread::sleep_for(Scaled(300ms));
+    std::this_thread::sleep_for(test::Scaled(300ms));
     receiver = TNotifyBringingToFront::CreateForNew(EventName(), posts.Func());
   });
-  EXPECT_TRUE(notifier->Notify(ScaledMs(5000)));
+  EXPECT_TRUE(notifier->Notify(test::ScaledMs(5000)));
   starter.join();
   EXPECT_TRUE(posts.WaitForCount(1));
 }
