@@ -121,7 +121,8 @@ void SyncFolder(const std::string& folder) {
 void RemoveStaleTempFiles(const std::string& target) {
   const std::string folder = NativeDir(target);
   const size_t slash = target.rfind('/');
-  const std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) + ToUtf8(kTempInfix);
+  std::string prefix = slash == std::string::npos ? target : target.substr(slash + 1);
+  prefix += ToUtf8(kTempInfix);
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return;
   while (const dirent* entry = readdir(dir)) {
