@@ -33,7 +33,8 @@ struct TCharsetConverter::TImpl {
 
 TCharsetConverter::TCharsetConverter(const char* to, const char* from)
     : impl_(new TImpl{iconv_open(to, from), FromUtf8(from)}) {
-  if (impl_->Handle == reinterpret_cast<iconv_t>(-1))
+  // iconv_open reports failure as the handle (iconv_t)-1.
+  if (impl_->Handle == reinterpret_cast<iconv_t>(-1))  // NOLINT(performance-no-int-to-ptr)
     throw Exception(u"This system cannot convert text from " + impl_->From + u" to " + FromUtf8(to));
 }
 

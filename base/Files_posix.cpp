@@ -121,14 +121,16 @@ void SyncFolder(const std::string& folder) {
 void RemoveStaleTempFiles(const std::string& target) {
   const std::string folder = NativeDir(target);
   const size_t slash = target.rfind('/');
-  const std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) + ToUtf8(kTempInfix);
+  const std::string prefix =
+      (slash == std::string::npos ? target : target.substr(slash + 1)) + ToUtf8(kTempInfix);
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return;
+  const std::string folderSlash = folder + "/";
   while (const dirent* entry = readdir(dir)) {
     const std::string name = entry->d_name;
     if (name.size() != prefix.size() + kTempSuffixLength || name.compare(0, prefix.size(), prefix) != 0)
       continue;
-    const std::string stale = folder + "/" + name;
+    const std::string stale = folderSlash + name;
     struct stat info;
     if (lstat(stale.c_str(), &info) == 0 && S_ISREG(info.st_mode)) unlink(stale.c_str());
   }

@@ -276,7 +276,8 @@ void ConvertPicture(std::u16string_view picture, Converted& out) {
   }
 }
 
-TFormatSettings ToSettings(Converted date, Converted time, char16_t dateFallback, char16_t timeFallback) {
+TFormatSettings ToSettings(const Converted& date, Converted time, char16_t dateFallback,
+                           char16_t timeFallback) {
   if (time.twelveHour && !time.hasMarker) {
     AddLiteral(time, u" ");
     AddField(time, Role::Other, u"AM/PM");
@@ -305,7 +306,7 @@ TFormatSettings FormatSettingsFromStrftime(const std::string& dateFormat, const 
   Convert(dateFormat, date);
   Converted time;
   Convert(timeFormat, time);
-  return ToSettings(std::move(date), std::move(time), u'/', u':');
+  return ToSettings(date, std::move(time), u'/', u':');
 }
 
 TFormatSettings FormatSettingsFromPictures(const String& shortDate, const String& longTime,
@@ -314,7 +315,7 @@ TFormatSettings FormatSettingsFromPictures(const String& shortDate, const String
   ConvertPicture(shortDate, date);
   Converted time;
   ConvertPicture(longTime, time);
-  return ToSettings(std::move(date), std::move(time), dateSeparator, timeSeparator);
+  return ToSettings(date, std::move(time), dateSeparator, timeSeparator);
 }
 
 }  // namespace kestrum

@@ -24,12 +24,18 @@ TScreenSize PrimaryScreenSize() {
   return {primary->geometry().width(), primary->geometry().height()};
 }
 
-// Squared gap between two rectangles that do not overlap, in double: the squares may not fit in
-// 64 bits.
+// A gap between int coordinates fits in 33 bits, so it is exact in double; its square may not fit
+// in 64 bits.
+double Square(int64_t AGap) {
+  const auto gap = static_cast<double>(AGap);
+  return gap * gap;
+}
+
+// Squared gap between two rectangles that do not overlap.
 double SquaredDistance(const TRect& A, const TRect& B) {
-  const double dx = std::max<int64_t>({0, int64_t{B.Left} - A.Right, int64_t{A.Left} - B.Right});
-  const double dy = std::max<int64_t>({0, int64_t{B.Top} - A.Bottom, int64_t{A.Top} - B.Bottom});
-  return dx * dx + dy * dy;
+  const int64_t dx = std::max<int64_t>({0, int64_t{B.Left} - A.Right, int64_t{A.Left} - B.Right});
+  const int64_t dy = std::max<int64_t>({0, int64_t{B.Top} - A.Bottom, int64_t{A.Top} - B.Bottom});
+  return Square(dx) + Square(dy);
 }
 
 // The monitor nearest to the form's outer window.

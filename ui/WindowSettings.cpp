@@ -88,6 +88,7 @@ TPlacement SanitizePlacement(const TPlacement& ARequested, const std::vector<TPl
     return p;
   }
   std::vector<TRect> areas;
+  areas.reserve(AAreas.size());
   for (const TPlacement& area : AAreas) areas.push_back(ToRect(area));
   const TPlacement& area = AAreas[NearestMonitor(ToRect(p), areas)];
   p.Width = ClampSize(p.Width, kMinWindowWidth, area.Width);

@@ -1,6 +1,7 @@
 #include "ui/chrdatf.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -131,7 +132,8 @@ void TChrDatForm::Setup(const TRaidNames& ARaidNames, const TCharaNames& ACharaN
   FCharaIdx = ACharaIdx;
   const QString name = QString::fromStdU16String(ACharaData.Name());
   // A longer name from the data file is shown whole rather than cut.
-  NameEd->setMaxLength(std::max<int>(CharaNameMaxLength, name.size()));
+  NameEd->setMaxLength(static_cast<int>(
+      std::clamp<qsizetype>(name.size(), CharaNameMaxLength, std::numeric_limits<int>::max())));
   NameEd->setText(name);
 
   int maxNameWidth = -1;

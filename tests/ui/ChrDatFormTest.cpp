@@ -71,6 +71,23 @@ TEST_F(ChrDatFormTest, OkAppliesWhatWasEditedAndSaysWhetherAnythingChanged) {
   EXPECT_EQ(Times(*alice), (std::vector<TDateTime>{0, 0, FixedNow() + 2.0 / 24}));
 }
 
+TEST_F(ChrDatFormTest, NameFieldTakesTwelveUnitsOrTheWholeLongerNameFromTheFile) {
+  const struct {
+    String name;
+    int maxLength;
+  } cases[] = {{u"Al", 12}, {String(12, u'a'), 12}, {String(13, u'b'), 13}, {String(4000, u'c'), 4000}};
+  for (const auto& c : cases) {
+    auto alice = MakeAlice({0}, {0});
+    alice->SetName(c.name);
+    Edit(*alice, [&](QDialog& dialog) {
+      const auto& nameEd = Child<QLineEdit>(dialog, "NameEd");
+      EXPECT_EQ(nameEd.maxLength(), c.maxLength) << c.name.size();
+      EXPECT_EQ(nameEd.text().toStdU16String(), c.name) << c.name.size();
+      Click(dialog, "CancelBtn");
+    });
+  }
+}
+
 TEST_F(ChrDatFormTest, CancelLeavesTheWorkingCopyAlone) {
   const TDateTime running = FixedNow() + 1.25;
   auto alice = MakeAlice({running, 0}, {4, 0});
