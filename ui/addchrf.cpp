@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include "ui/CharaNameLength.h"
 #include "ui/DialogParts.h"
 #include "ui/NameValidator.h"
 #include "ui/TagOwner.h"
@@ -17,7 +18,6 @@ namespace kestrum {
 
 namespace {
 
-constexpr int CharaNameMaxLength = 12;
 constexpr int NoLengthLimit = 32767;
 constexpr int DesignedPromptWidth = 166;
 
@@ -38,7 +38,7 @@ TAddChrForm::TAddChrForm(QWidget* AOwner)
   NameEd = new QLineEdit(this);
   NameEd->setObjectName(QStringLiteral("NameEd"));
   NameEd->setGeometry(16, 31, 148, 21);
-  NameEd->setMaxLength(CharaNameMaxLength);
+  NameEd->setMaxLength(kCharaNameMaxLength);
   NameEd->setValidator(new TNameValidator(NameEd));
   connect(NameEd, &QLineEdit::textChanged, this, [this] { NameEdChange(); });
 
@@ -95,7 +95,7 @@ void TAddChrForm::Prepare(const QString& ACaption, const QString& APrompt, TAddC
   FCharaMode = AMode;
   FDelFlag = ADelete;
   FIdx = -1;
-  NameEd->setMaxLength(AMode == acmChar ? CharaNameMaxLength : NoLengthLimit);
+  NameEd->setMaxLength(AMode == acmChar ? kCharaNameMaxLength : NoLengthLimit);
 }
 
 void TAddChrForm::WidenForTexts() {

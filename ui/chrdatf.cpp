@@ -17,6 +17,7 @@
 #include <QWheelEvent>
 
 #include "platform/scrposadjustor.h"
+#include "ui/CharaNameLength.h"
 #include "ui/DialogParts.h"
 #include "ui/NameValidator.h"
 #include "ui/OuterGeometry.h"
@@ -28,7 +29,6 @@ namespace kestrum {
 
 namespace {
 
-constexpr int CharaNameMaxLength = 12;
 
 QFrame* MakePanel(QWidget* AParent, const char* AName, int AHeight) {
   auto* panel = new QFrame(AParent);
@@ -71,7 +71,7 @@ TChrDatForm::TChrDatForm(QWidget* AOwner)
   NameEd->setObjectName(QStringLiteral("NameEd"));
   // After the label, however wide the font draws it.
   NameEd->setGeometry(std::max(44, Label1->x() + Label1->width() + 4), 6, 133, 21);
-  NameEd->setMaxLength(CharaNameMaxLength);
+  NameEd->setMaxLength(kCharaNameMaxLength);
   NameEd->setValidator(new TNameValidator(NameEd));
   connect(NameEd, &QLineEdit::textChanged, this, [this] { CheckInputs(); });
   SameNameLb = new QLabel(QStringLiteral("SameNameLb"), Panel1);
@@ -133,7 +133,7 @@ void TChrDatForm::Setup(const TRaidNames& ARaidNames, const TCharaNames& ACharaN
   const QString name = QString::fromStdU16String(ACharaData.Name());
   // A longer name from the data file is shown whole rather than cut.
   NameEd->setMaxLength(static_cast<int>(
-      std::clamp<qsizetype>(name.size(), CharaNameMaxLength, std::numeric_limits<int>::max())));
+      std::clamp<qsizetype>(name.size(), kCharaNameMaxLength, std::numeric_limits<int>::max())));
   NameEd->setText(name);
 
   int maxNameWidth = -1;
