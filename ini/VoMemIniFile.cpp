@@ -1,6 +1,8 @@
 #include "ini/VoMemIniFile.h"
 
+#include <algorithm>
 #include <memory>
+#include <type_traits>
 
 #include "base/Charset.h"
 #include "base/Files.h"
@@ -19,15 +21,16 @@ const String kLineBreak = u"\r\n";
 
 // Calls Line for every line of Text. A line ends at CR LF, CR or LF; a break at the very end adds
 // no empty line; a NUL ends the text.
-template <class F>
-void ForEachLine(std::u16string_view Text, F&& Line) {
-  Text = Text.substr(0, Text.find(u'\0'));
+// Text is UTF-16 or UTF-8: the breaks and the NUL are the same code in both.
+template <class Ch, class F>
+void ForEachLine(std::basic_string_view<Ch> Text, F&& Line) {
+  Text = Text.substr(0, Text.find(Ch{0}));
   std::size_t start = 0;
   for (std::size_t i = 0; i < Text.size(); ++i) {
-    const char16_t c = Text[i];
-    if (c != u'\r' && c != u'\n') continue;
+    const Ch c = Text[i];
+    if (c != Ch{'\r'} && c != Ch{'\n'}) continue;
     Line(Text.substr(start, i - start));
-    if (c == u'\r' && i + 1 < Text.size() && Text[i + 1] == u'\n') ++i;
+    if (c == Ch{'\r'} && i + 1 < Text.size() && Text[i + 1] == Ch{'\n'}) ++i;
     start = i + 1;
   }
   if (start < Text.size()) Line(Text.substr(start));
@@ -63,8 +66,10 @@ void RefuseLineBreaks(std::u16string_view Text, std::u16string_view What) {
   }
 }
 
-String Unquoted(std::u16string_view Value) {
-  if (Value.empty() || Value.front() != u'"') return String(Value);
+template <class Units>
+String UnquotedUnits(Units Value) {
+  const auto whole = [&Value] { return String(Value.begin(), Value.end()); };
+  if (Value.empty() || Value.front() != '"') return whole();
   String inner;
   bool closed = false;
   for (std::size_t i = 1; i < Value.size(); ++i) {
@@ -79,26 +84,37 @@ String Unquoted(std::u16string_view Value) {
     }
   }
   // Text that only looks quoted ("abc without a closing quote, ""abc) stays as it is.
-  if ((inner.empty() || !closed) && Value.back() != u'"') return String(Value);
+  if ((inner.empty() || !closed) && Value.back() != '"') return whole();
   return inner;
+}
+
+String Unquoted(TVoText Value) {
+  return Value.Visit([](auto units) { return UnquotedUnits(units); });
+}
+
+// Whether the line, trimmed as reading trims it, begins with "[" and ends with "]".
+bool ReadsAsHeader(TVoText Line) {
+  std::size_t start = 0;
+  std::size_t end = Line.size();
+  while (start < end && Line[start] <= u' ') ++start;
+  while (end > start && Line[end - 1] <= u' ') --end;
+  return end - start >= 2 && Line[start] == u'[' && Line[end - 1] == u']';
 }
 
 // Calls Line with the key line as the file gets it. The name "[x" with the value "y]" would read
 // back as the header [x=y], also when the value ends in white space the reader trims; quoting the
 // value (it holds no space or quote, or it would be quoted already) keeps it a key line.
 template <class F>
-void KeyLineForFile(std::u16string_view KeyLine, F&& Line) {
-  const std::u16string_view asRead = TrimmedView(KeyLine);
-  const auto equals = asRead.size() < 2 || asRead.front() != u'[' || asRead.back() != u']'
-                          ? String::npos
-                          : KeyLine.find(u'=');
-  if (equals == String::npos) {
+void KeyLineForFile(TVoText KeyLine, F&& Line) {
+  if (!ReadsAsHeader(KeyLine)) {
     Line(KeyLine);
     return;
   }
-  String quoted(KeyLine.substr(0, equals + 1));
+  const String line = KeyLine.ToString();
+  const auto equals = line.find(u'=');
+  String quoted = line.substr(0, equals + 1);
   quoted += u'"';
-  quoted += KeyLine.substr(equals + 1);
+  quoted += line.substr(equals + 1);
   quoted += u'"';
   Line(quoted);
 }
@@ -127,7 +143,7 @@ void ForEachKeyLine(const TVoMemIniSection& Section, F&& Line) {
     if (const auto* comment = static_cast<const TVoComment*>(keys.GetObjects(i))) {
       for (const String& line : comment->Comment()) Line(line);
     }
-    KeyLineForFile(keys.GetStrings(i), Line);
+    KeyLineForFile(keys.TextOf(i), Line);
   }
 }
 
@@ -175,6 +191,44 @@ int32_t StrToInt32Def(std::u16string_view S, int32_t Default) {
 
 }  // namespace
 
+// Target becomes the ASCII bytes as code units. (Assigning an iterator range would build a temporary
+// copy first, which for a long line costs as much again.)
+void AssignUnits(String& Target, std::string_view Ascii) {
+  Target.resize(Ascii.size());
+  std::copy(Ascii.begin(), Ascii.end(), Target.begin());
+}
+
+// Text as UTF-16: a wide text as it is, a narrow one widened into Scratch.
+std::u16string_view WideOf(TVoText Text, String& Scratch) {
+  return Text.Visit([&Scratch](auto units) -> std::u16string_view {
+    if constexpr (std::is_same_v<decltype(units), std::u16string_view>) {
+      return units;
+    } else {
+      AssignUnits(Scratch, units);
+      return Scratch;
+    }
+  });
+}
+
+// The UTF-8 text that Bytes are as they stand, when decoding them as asked would give exactly that;
+// a view without data otherwise.
+std::string_view Utf8TextOf(std::string_view Bytes, std::optional<TEncoding> Encoding) {
+  constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+  const bool bom = Bytes.starts_with(kUtf8Bom);
+  std::string_view text = Bytes;
+  if (!Encoding) {
+    // A file without a byte-order mark is read as UTF-8 first; one with the UTF-8 mark as UTF-8.
+    if (bom) text.remove_prefix(kUtf8Bom.size());
+    else if (Bytes.starts_with("\xFF\xFE") || Bytes.starts_with("\xFE\xFF")) return {};
+  } else if (*Encoding == TEncoding::Utf8) {
+    if (bom) text.remove_prefix(kUtf8Bom.size());
+  } else if (*Encoding != TEncoding::Ansi) {  // which tries UTF-8 first as well
+    return {};
+  }
+  if (!IsWholeUtf8(text)) return {};
+  return text.data() == nullptr ? std::string_view("", 0) : text;
+}
+
 String UnquoteValue(const String& Value) {
   return Unquoted(Value);
 }
@@ -192,7 +246,7 @@ void CopyAsComment(const std::vector<String>& Source, std::vector<String>& Dest)
     if (line.find_first_of(std::u16string_view(u"\r\n\0", 3)) == String::npos) {
       addLine(line);
     } else {
-      ForEachLine(line, addLine);
+      ForEachLine(std::u16string_view(line), addLine);
     }
   }
   Dest = std::move(comment);
@@ -243,15 +297,14 @@ void TVoMemIniSection::DeleteKey(const String& Ident) {
 }
 
 void TVoMemIniSection::GetStrings(std::vector<String>& List) const {
-  ForEachKeyLine(*this, [&List](std::u16string_view line) { List.emplace_back(line); });
+  ForEachKeyLine(*this, [&List](TVoText line) { List.push_back(line.ToString()); });
 }
 
 String TVoMemIniSection::ReadString(const String& Ident, const String& Default) const {
   const std::u16string_view name = TrimmedView(Ident);
   const int index = Keys().IndexOfName(name);
   if (index < 0) return Default;
-  const std::u16string_view line = Keys().GetStrings(index);
-  return Unquoted(line.substr(std::min(line.size(), name.size() + 1)));
+  return Unquoted(Keys().TextOf(index).substr(name.size() + 1));
 }
 
 TVoComment* TVoMemIniSection::FindComment(std::u16string_view Ident) const {
@@ -286,7 +339,12 @@ void TVoMemIniSection::WriteComment(const String& Ident, const std::vector<Strin
 // ---- TVoMemIniFile
 
 struct TVoMemIniFile::TParseState {
-  bool Borrowed = false;  // the lines are text of FLoadedText
+  // The line being parsed as it stands in FLoadedBytes, when it is ASCII, beside the UTF-16 copy the
+  // parser reads; parts of such a line are used in place. Empty otherwise.
+  std::string_view Narrow;
+  const char16_t* Wide = nullptr;
+  // Part, a piece of the UTF-16 copy, as it stands in FLoadedBytes; empty when the line is not ASCII.
+  std::string_view NarrowOf(std::u16string_view Part) const;
   TVoMemIniSection* Current = nullptr;
   std::vector<String> Pending;  // comment lines waiting for the section or key they precede
   size_t Dropped = 0;           // lines whose content the document does not keep
@@ -305,13 +363,18 @@ TVoMemIniFile::TVoMemIniFile(const String& FileName, TEncoding Encoding)
 
 void TVoMemIniFile::Load(std::optional<TEncoding> Encoding) {
   if (FFileName.empty() || !FileExists(FFileName)) return;
-  TDecodedText decoded;
-  {
-    const std::string bytes = ReadFileBytes(FFileName);
-    decoded = Encoding ? DecodeText(bytes, *Encoding) : DecodeText(bytes);
+  FLoadedBytes = ReadFileBytes(FFileName);
+  // The text is kept as UTF-8, which most files already are: then their bytes serve as they are.
+  const std::string_view text = Utf8TextOf(FLoadedBytes, Encoding);
+  if (text.data() != nullptr) {
+    FLoadedText = text;
+  } else {
+    TDecodedText decoded = Encoding ? DecodeText(FLoadedBytes, *Encoding) : DecodeText(FLoadedBytes);
+    std::string().swap(FLoadedBytes);
+    FUnread.UndecodedBytes = !decoded.Whole;
+    FLoadedBytes = ToUtf8(decoded.Text);
+    FLoadedText = FLoadedBytes;
   }
-  FUnread.UndecodedBytes = !decoded.Whole;
-  FLoadedText = std::move(decoded.Text);
   FUnread.DroppedLines = ParseLoadedText();
 }
 
@@ -319,22 +382,37 @@ TVoMemIniSection* TVoMemIniFile::FindSection(std::u16string_view Name) const {
   return static_cast<TVoMemIniSection*>(FSections.GetObjectsByString(Name));
 }
 
-TVoMemIniSection* TVoMemIniFile::AddSection(std::u16string_view Name, bool Borrowed) {
+TVoMemIniSection* TVoMemIniFile::AddSection(std::u16string_view Name, std::string_view Narrow) {
   auto section = std::make_unique<TVoMemIniSection>();
   // A new key list is case-insensitive; only the other rule needs the list made now.
   if (FSections.CaseSensitive()) section->Keys().SetCaseSensitive(true);
-  const int index = Borrowed ? FSections.AddBorrowed(Name) : FSections.Add(String(Name));
+  const int index = Narrow.empty() ? FSections.Add(String(Name)) : FSections.AddBorrowed(Narrow);
   FSections.PutObject(index, section.get());
   return section.release();  // the section list owns it now
 }
 
 size_t TVoMemIniFile::ParseLoadedText() {
   TParseState state;
-  state.Borrowed = true;
-  ForEachLine(FLoadedText, [this, &state](std::u16string_view line) { ParseLine(line, state); });
+  String wide;  // the line in UTF-16, for the parser; one buffer serves every line
+  ForEachLine(FLoadedText, [&](std::string_view line) {
+    const bool ascii = std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii)
+      AssignUnits(wide, line);
+    else
+      wide = FromUtf8(line);
+    state.Narrow = ascii ? line : std::string_view();
+    state.Wide = wide.data();
+    ParseLine(wide, state);
+  });
+  state.Narrow = {};
   FinishParse(state);
-  if (FLoadedText.find(u'\0') != String::npos) ++state.Dropped;
+  if (FLoadedText.find('\0') != std::string_view::npos) ++state.Dropped;
   return state.Dropped;
+}
+
+std::string_view TVoMemIniFile::TParseState::NarrowOf(std::u16string_view Part) const {
+  if (Narrow.empty()) return {};
+  return Narrow.substr(static_cast<std::size_t>(Part.data() - Wide), Part.size());
 }
 
 void TVoMemIniFile::ParseLines(const std::vector<String>& Lines) {
@@ -357,7 +435,7 @@ void TVoMemIniFile::ParseLine(std::u16string_view Line, TParseState& State) {
       return;
     }
     TVoMemIniSection* section = FindSection(name);
-    if (section == nullptr) section = AddSection(name, State.Borrowed);
+    if (section == nullptr) section = AddSection(name, State.NarrowOf(name));
     State.Current = section;
     if (!State.Pending.empty()) {
       if (!section->Comment().empty() && section->Comment() != State.Pending) ++State.Dropped;
@@ -386,9 +464,9 @@ void TVoMemIniFile::ParseKeyLine(std::u16string_view Trimmed, TParseState& State
   TVoHashedStringList& keys = State.Current->Keys();
   const int earlier = keys.IndexOfName(name);
   // A line that reads as it is stored ("name=value", nothing to trim or requote) is used in place.
-  if (earlier < 0 && State.Borrowed && name.size() == equals && rawValue.size() == Trimmed.size() - equals - 1 &&
-      IsStoredForm(rawValue)) {
-    keys.AddBorrowed(Trimmed);
+  if (earlier < 0 && !State.Narrow.empty() && name.size() == equals &&
+      rawValue.size() == Trimmed.size() - equals - 1 && IsStoredForm(rawValue)) {
+    keys.AddBorrowed(State.NarrowOf(Trimmed));
   } else {
     const String value = Unquoted(rawValue);
     if (earlier >= 0 && Unquoted(keys.ValueViewByName(name)) != value) ++State.Dropped;
@@ -415,12 +493,17 @@ void TVoMemIniFile::FinishParse(TParseState& State) {
   State.Pending.clear();
 }
 
+void TVoMemIniFile::ForgetLoadedText() {
+  FLoadedText = {};
+  std::string().swap(FLoadedBytes);
+}
+
 void TVoMemIniFile::SetCaseSensitive(bool Value) {
   if (Value == CaseSensitive()) return;
   std::vector<String> lines;
   GetStrings(lines);
   FSections.SetCaseSensitive(Value);  // empties the section list
-  String().swap(FLoadedText);         // no section uses it any more
+  ForgetLoadedText();  // no section uses it any more
   AddSection(String());
   ParseLines(lines);
 }
@@ -474,9 +557,10 @@ void TVoMemIniFile::ReadSection(const String& Section, std::vector<String>& KeyN
 }
 
 void TVoMemIniFile::ForEachSectionName(const std::function<void(std::u16string_view)>& Name) const {
+  String wide;
   for (int i = 0; i < FSections.Count(); ++i) {
-    const std::u16string_view name = FSections.GetStrings(i);
-    if (!name.empty()) Name(name);
+    const TVoText name = FSections.TextOf(i);
+    if (!name.empty()) Name(WideOf(name, wide));
   }
 }
 
@@ -485,10 +569,11 @@ void TVoMemIniFile::ForEachKeyName(const String& Section,
   const TVoMemIniSection* section = FindSection(TrimmedView(Section));
   if (section == nullptr) return;
   const TVoHashedStringList& keys = section->Keys();
+  String wide;
   for (int i = 0; i < keys.Count(); ++i) {
-    const std::u16string_view line = keys.GetStrings(i);
+    const TVoText line = keys.TextOf(i);
     const size_t equals = line.find(u'=');
-    Name(equals == std::u16string_view::npos ? std::u16string_view() : line.substr(0, equals));
+    Name(equals == std::u16string_view::npos ? std::u16string_view() : WideOf(line.substr(0, equals), wide));
   }
 }
 
@@ -519,7 +604,7 @@ void TVoMemIniFile::DeleteKey(const String& Section, const String& Ident) {
 
 void TVoMemIniFile::Clear() {
   FSections.Clear();
-  String().swap(FLoadedText);  // no section uses it any more
+  ForgetLoadedText();  // no section uses it any more
   // Keep the unnamed section, so the end-of-file comment can still be written and read.
   AddSection(String());
 }
@@ -571,8 +656,9 @@ void TVoMemIniFile::WriteComment(const String& Section, const String& Ident, con
 template <class F>
 void TVoMemIniFile::ForEachTextLine(F&& Line) const {
   const TVoMemIniSection* unnamed = nullptr;
+  String scratch;
   for (int i = 0; i < FSections.Count(); ++i) {
-    const std::u16string_view name = FSections.GetStrings(i);
+    const TVoText name = FSections.TextOf(i);
     const auto* section = static_cast<const TVoMemIniSection*>(FSections.GetObjects(i));
     if (name.empty()) {
       unnamed = section;
@@ -582,12 +668,12 @@ void TVoMemIniFile::ForEachTextLine(F&& Line) const {
     String header;
     header.reserve(name.size() + 2);
     header += u'[';
-    header += name;
+    header += WideOf(name, scratch);
     header += u']';
     Line(header);
-    Line(std::u16string_view());
+    Line(TVoText());
     ForEachKeyLine(*section, Line);
-    Line(std::u16string_view());
+    Line(TVoText());
   }
   if (unnamed != nullptr) {
     for (const String& line : unnamed->Comment()) Line(line);
@@ -595,12 +681,17 @@ void TVoMemIniFile::ForEachTextLine(F&& Line) const {
 }
 
 void TVoMemIniFile::GetStrings(std::vector<String>& List) const {
-  ForEachTextLine([&List](std::u16string_view line) { List.emplace_back(line); });
+  ForEachTextLine([&List](TVoText line) { List.push_back(line.ToString()); });
 }
 
 void TVoMemIniFile::AppendUtf8Text(std::string& ABytes) const {
-  ForEachTextLine([&](std::u16string_view line) {
-    AppendUtf8(ABytes, line);
+  ForEachTextLine([&](TVoText line) {
+    line.Visit([&ABytes](auto units) {
+      if constexpr (std::is_same_v<decltype(units), std::string_view>)
+        ABytes += units;  // ASCII is its own UTF-8
+      else
+        AppendUtf8(ABytes, units);
+    });
     ABytes += "\r\n";
   });
 }
@@ -614,8 +705,8 @@ std::string TVoMemIniFile::EncodedText(TEncoding Encoding, bool WithBom) const {
   }
   const std::string lineBreak = EncodeText(kLineBreak, Encoding, false);
   try {
-    ForEachTextLine([&](std::u16string_view line) {
-      bytes += EncodeText(line, Encoding, false);
+    ForEachTextLine([&](TVoText line) {
+      bytes += EncodeText(line.ToString(), Encoding, false);
       bytes += lineBreak;
     });
   } catch (const EEncodeError&) {

@@ -145,8 +145,8 @@ class TVoMemIniFile final {
 
   void Load(std::optional<TEncoding> Encoding);
   TVoMemIniSection* FindSection(std::u16string_view Name) const;
-  // A name added borrowed is text of FLoadedText, which the section list then uses in place.
-  TVoMemIniSection* AddSection(std::u16string_view Name, bool Borrowed = false);
+  // A section named by Narrow, text of FLoadedText, uses it in place; an empty Narrow copies Name.
+  TVoMemIniSection* AddSection(std::u16string_view Name, std::string_view Narrow = {});
   void ParseLines(const std::vector<String>& Lines);
   // Parses FLoadedText; the number of lines whose content the document does not keep.
   size_t ParseLoadedText();
@@ -159,10 +159,14 @@ class TVoMemIniFile final {
   void AppendUtf8Text(std::string& ABytes) const;
   std::string EncodedText(TEncoding Encoding, bool WithBom) const;
 
+  void ForgetLoadedText();
+
   String FFileName;
-  // The file's text as loaded. Section names and key lines that the file holds exactly as they are
-  // stored are used where they stand in it rather than copied; it outlives FSections.
-  String FLoadedText;
+  // The file's text as loaded, in UTF-8: the file's bytes themselves when they are, else a converted
+  // copy. Section names and key lines that the file holds in ASCII exactly as they are stored are
+  // used where they stand in it rather than copied; it outlives FSections.
+  std::string FLoadedBytes;
+  std::string_view FLoadedText;
   TVoHashedStringList FSections;
   TVoIniUnread FUnread;
 };
