@@ -345,7 +345,7 @@ struct TVoMemIniFile::TParseState {
   const char16_t* Wide = nullptr;
   // Part, a piece of the UTF-16 copy, as it stands in FLoadedBytes; empty when the line is not ASCII.
   std::string_view NarrowOf(std::u16string_view Part) const;
-  TVoMemIniSection* Current = nullptr;
+  int CurrentIndex = -1;  // the section key lines go to; none before the first header
   std::vector<String> Pending;  // comment lines waiting for the section or key they precede
   size_t Dropped = 0;           // lines whose content the document does not keep
 };
@@ -378,17 +378,38 @@ void TVoMemIniFile::Load(std::optional<TEncoding> Encoding) {
   FUnread.DroppedLines = ParseLoadedText();
 }
 
-TVoMemIniSection* TVoMemIniFile::FindSection(std::u16string_view Name) const {
-  return static_cast<TVoMemIniSection*>(FSections.GetObjectsByString(Name));
+const TVoMemIniSection* TVoMemIniFile::FindSection(std::u16string_view Name) const {
+  const int index = FSections.IndexOf(Name);
+  return index < 0 ? nullptr : &SectionAt(index);
 }
 
-TVoMemIniSection* TVoMemIniFile::AddSection(std::u16string_view Name, std::string_view Narrow) {
+TVoMemIniSection* TVoMemIniFile::ExistingSectionObject(std::u16string_view Name) {
+  const int index = FSections.IndexOf(Name);
+  return index < 0 ? nullptr : static_cast<TVoMemIniSection*>(FSections.GetObjects(index));
+}
+
+TVoMemIniSection* TVoMemIniFile::FindSectionForWrite(std::u16string_view Name) {
+  const int index = FSections.IndexOf(Name);
+  return index < 0 ? nullptr : &WritableSectionAt(index);
+}
+
+const TVoMemIniSection& TVoMemIniFile::SectionAt(int Index) const {
+  static const TVoMemIniSection empty;
+  const auto* section = static_cast<const TVoMemIniSection*>(FSections.GetObjects(Index));
+  return section != nullptr ? *section : empty;
+}
+
+TVoMemIniSection& TVoMemIniFile::WritableSectionAt(int Index) {
+  if (auto* section = static_cast<TVoMemIniSection*>(FSections.GetObjects(Index))) return *section;
   auto section = std::make_unique<TVoMemIniSection>();
   // A new key list is case-insensitive; only the other rule needs the list made now.
   if (FSections.CaseSensitive()) section->Keys().SetCaseSensitive(true);
-  const int index = Narrow.empty() ? FSections.Add(String(Name)) : FSections.AddBorrowed(Narrow);
-  FSections.PutObject(index, section.get());
-  return section.release();  // the section list owns it now
+  FSections.PutObject(Index, section.get());
+  return *section.release();  // the section list owns it now
+}
+
+int TVoMemIniFile::AddSection(std::u16string_view Name, std::string_view Narrow) {
+  return Narrow.empty() ? FSections.Add(String(Name)) : FSections.AddBorrowed(Narrow);
 }
 
 size_t TVoMemIniFile::ParseLoadedText() {
@@ -434,17 +455,18 @@ void TVoMemIniFile::ParseLine(std::u16string_view Line, TParseState& State) {
       ++State.Dropped;
       return;
     }
-    TVoMemIniSection* section = FindSection(name);
-    if (section == nullptr) section = AddSection(name, State.NarrowOf(name));
-    State.Current = section;
+    int index = FSections.IndexOf(name);
+    if (index < 0) index = AddSection(name, State.NarrowOf(name));
+    State.CurrentIndex = index;
     if (!State.Pending.empty()) {
-      if (!section->Comment().empty() && section->Comment() != State.Pending) ++State.Dropped;
-      section->Comment() = std::move(State.Pending);
+      TVoMemIniSection& section = WritableSectionAt(index);
+      if (!section.Comment().empty() && section.Comment() != State.Pending) ++State.Dropped;
+      section.Comment() = std::move(State.Pending);
       State.Pending.clear();
     }
     return;
   }
-  if (State.Current == nullptr) {
+  if (State.CurrentIndex < 0) {
     ++State.Dropped;
     return;
   }
@@ -461,7 +483,8 @@ void TVoMemIniFile::ParseKeyLine(std::u16string_view Trimmed, TParseState& State
   }
   const std::u16string_view rawValue =
       equals == std::u16string_view::npos ? std::u16string_view() : TrimmedView(Trimmed.substr(equals + 1));
-  TVoHashedStringList& keys = State.Current->Keys();
+  TVoMemIniSection& section = WritableSectionAt(State.CurrentIndex);
+  TVoHashedStringList& keys = section.Keys();
   const int earlier = keys.IndexOfName(name);
   // A line that reads as it is stored ("name=value", nothing to trim or requote) is used in place.
   if (earlier < 0 && !State.Narrow.empty() && name.size() == equals &&
@@ -475,7 +498,6 @@ void TVoMemIniFile::ParseKeyLine(std::u16string_view Trimmed, TParseState& State
   }
   if (!State.Pending.empty()) {
     const bool repeated = earlier >= 0;
-    TVoMemIniSection& section = *State.Current;
     const String key(name);
     if (repeated) {
       std::vector<String> comment;
@@ -489,7 +511,8 @@ void TVoMemIniFile::ParseKeyLine(std::u16string_view Trimmed, TParseState& State
 
 void TVoMemIniFile::FinishParse(TParseState& State) {
   if (State.Pending.empty()) return;
-  if (TVoMemIniSection* unnamed = FindSection(std::u16string_view())) unnamed->Comment() = std::move(State.Pending);
+  if (TVoMemIniSection* unnamed = FindSectionForWrite(std::u16string_view()))
+    unnamed->Comment() = std::move(State.Pending);
   State.Pending.clear();
 }
 
@@ -533,9 +556,9 @@ void TVoMemIniFile::WriteString(const String& Section, const String& Ident, cons
   if (name.empty()) throw EVoMemIniFileInvalidSection(kEmptySection);
   RefuseLineBreaks<EVoMemIniFileInvalidSection>(name, u"セクション名");
   RefuseLineBreaks<EVoMemIniFileInvalidValue>(Value, u"値");
-  TVoMemIniSection* section = FindSection(name);
-  if (section == nullptr) section = AddSection(name);
-  section->WriteString(Ident, Value);
+  int index = FSections.IndexOf(name);
+  if (index < 0) index = AddSection(name);
+  WritableSectionAt(index).WriteString(Ident, Value);
 }
 
 void TVoMemIniFile::WriteInteger(const String& Section, const String& Ident, int32_t Value) {
@@ -580,7 +603,7 @@ void TVoMemIniFile::ForEachKeyName(const String& Section,
 size_t TVoMemIniFile::KeyCount() const {
   size_t total = 0;
   for (int i = 0; i < FSections.Count(); ++i)
-    total += static_cast<const TVoMemIniSection*>(FSections.GetObjects(i))->Keys().Count();
+    total += SectionAt(i).Keys().Count();
   return total;
 }
 
@@ -599,7 +622,7 @@ void TVoMemIniFile::EraseSection(const String& Section) {
 }
 
 void TVoMemIniFile::DeleteKey(const String& Section, const String& Ident) {
-  if (TVoMemIniSection* section = FindSection(TrimmedView(Section))) section->DeleteKey(Ident);
+  if (TVoMemIniSection* section = ExistingSectionObject(TrimmedView(Section))) section->DeleteKey(Ident);
 }
 
 void TVoMemIniFile::Clear() {
@@ -633,7 +656,8 @@ String TVoMemIniFile::ReadComment(const String& Section, const String& Ident) co
 }
 
 void TVoMemIniFile::WriteSectionComment(const String& Section, const std::vector<String>& Comment) {
-  if (TVoMemIniSection* section = FindSection(TrimmedView(Section))) CopyAsComment(Comment, section->Comment());
+  if (TVoMemIniSection* section = FindSectionForWrite(TrimmedView(Section)))
+    CopyAsComment(Comment, section->Comment());
 }
 
 void TVoMemIniFile::WriteSectionComment(const String& Section, const String& Comment) {
@@ -642,7 +666,8 @@ void TVoMemIniFile::WriteSectionComment(const String& Section, const String& Com
 
 void TVoMemIniFile::WriteComment(const String& Section, const String& Ident,
                                  const std::vector<String>& Comment) {
-  TVoMemIniSection* section = FindSection(TrimmedView(Section));
+  // A section without an object of its own holds no key to comment on.
+  TVoMemIniSection* section = ExistingSectionObject(TrimmedView(Section));
   if (section == nullptr) return;
   std::vector<String> lines;
   CopyAsComment(Comment, lines);
@@ -659,7 +684,7 @@ void TVoMemIniFile::ForEachTextLine(F&& Line) const {
   String scratch;
   for (int i = 0; i < FSections.Count(); ++i) {
     const TVoText name = FSections.TextOf(i);
-    const auto* section = static_cast<const TVoMemIniSection*>(FSections.GetObjects(i));
+    const TVoMemIniSection* section = &SectionAt(i);
     if (name.empty()) {
       unnamed = section;
       continue;

@@ -144,9 +144,18 @@ class TVoMemIniFile final {
   struct TParseState;
 
   void Load(std::optional<TEncoding> Encoding);
-  TVoMemIniSection* FindSection(std::u16string_view Name) const;
-  // A section named by Narrow, text of FLoadedText, uses it in place; an empty Narrow copies Name.
-  TVoMemIniSection* AddSection(std::u16string_view Name, std::string_view Narrow = {});
+  // A section that holds nothing has no object of its own until it is written to, so a file of
+  // millions of bare headers does not hold millions of them; readers see an empty one.
+  const TVoMemIniSection* FindSection(std::u16string_view Name) const;
+  const TVoMemIniSection& SectionAt(int Index) const;
+  // The section's object, made when it has none; null when there is no such section.
+  TVoMemIniSection* FindSectionForWrite(std::u16string_view Name);
+  TVoMemIniSection& WritableSectionAt(int Index);
+  // The section's object when it has one.
+  TVoMemIniSection* ExistingSectionObject(std::u16string_view Name);
+  // Appends a section and gives its index. Named by Narrow, text of FLoadedText, it uses that text
+  // in place; an empty Narrow copies Name.
+  int AddSection(std::u16string_view Name, std::string_view Narrow = {});
   void ParseLines(const std::vector<String>& Lines);
   // Parses FLoadedText; the number of lines whose content the document does not keep.
   size_t ParseLoadedText();
