@@ -191,11 +191,17 @@ int32_t StrToInt32Def(std::u16string_view S, int32_t Default) {
 
 }  // namespace
 
-// Target becomes the ASCII bytes as code units. (Assigning an iterator range would build a temporary
-// copy first, which for a long line costs as much again.)
-void AssignUnits(String& Target, std::string_view Ascii) {
-  Target.resize(Ascii.size());
-  std::copy(Ascii.begin(), Ascii.end(), Target.begin());
+// Target becomes Line's bytes as code units; whether they are all ASCII, and so the line itself.
+// (Assigning an iterator range would build a temporary copy first, as much again for a long line.)
+bool WidenAscii(std::string_view Line, String& Target) {
+  Target.resize(Line.size());
+  unsigned char seen = 0;
+  for (std::size_t i = 0; i < Line.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(Line[i]);
+    seen |= byte;
+    Target[i] = byte;
+  }
+  return seen < 0x80;
 }
 
 // Text as UTF-16: a wide text as it is, a narrow one widened into Scratch.
@@ -204,7 +210,7 @@ std::u16string_view WideOf(TVoText Text, String& Scratch) {
     if constexpr (std::is_same_v<decltype(units), std::u16string_view>) {
       return units;
     } else {
-      AssignUnits(Scratch, units);
+      WidenAscii(units, Scratch);
       return Scratch;
     }
   });
@@ -416,11 +422,8 @@ size_t TVoMemIniFile::ParseLoadedText() {
   TParseState state;
   String wide;  // the line in UTF-16, for the parser; one buffer serves every line
   ForEachLine(FLoadedText, [&](std::string_view line) {
-    const bool ascii = std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii)
-      AssignUnits(wide, line);
-    else
-      wide = FromUtf8(line);
+    const bool ascii = WidenAscii(line, wide);
+    if (!ascii) wide = FromUtf8(line);
     state.Narrow = ascii ? line : std::string_view();
     state.Wide = wide.data();
     ParseLine(wide, state);

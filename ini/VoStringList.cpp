@@ -124,13 +124,16 @@ TVoText TVoText::substr(std::size_t Pos, std::size_t Count) const {
 }
 
 std::size_t TVoText::find(char16_t C) const {
-  if (!FIsNarrow) return std::u16string_view(FWide, FSize).find(C);
-  return C < 0x80 ? std::string_view(FNarrow, FSize).find(static_cast<char>(C)) : std::string_view::npos;
+  return Visit([C](auto units) -> std::size_t {
+    if constexpr (std::is_same_v<decltype(units), std::string_view>)
+      return C < 0x80 ? units.find(static_cast<char>(C)) : std::string_view::npos;
+    else
+      return units.find(C);
+  });
 }
 
 String TVoText::ToString() const {
-  if (!FIsNarrow) return String(FWide, FSize);
-  return String(FNarrow, FNarrow + FSize);
+  return Visit([](auto units) { return String(units.begin(), units.end()); });
 }
 
 bool operator==(const TVoText& A, const TVoText& B) {

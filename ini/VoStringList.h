@@ -44,23 +44,23 @@ class EVoDuplicateKeyError : public EVoStringListError {
 class TVoText {
  public:
   TVoText() = default;
-  TVoText(std::u16string_view Wide) : FWide(Wide.data()), FSize(Wide.size()) {}
+  TVoText(std::u16string_view Wide) : FData(Wide.data()), FSizeAndForm(Wide.size()) {}
   TVoText(const String& Wide) : TVoText(std::u16string_view(Wide)) {}
   TVoText(const char16_t* Wide) : TVoText(std::u16string_view(Wide)) {}
   // Ascii must hold bytes below 0x80 only.
   static TVoText FromAscii(std::string_view Ascii) {
     TVoText text;
-    text.FNarrow = Ascii.data();
-    text.FSize = Ascii.size();
-    text.FIsNarrow = true;
+    text.FData = Ascii.data();
+    text.FSizeAndForm = Ascii.size() | kNarrow;
     return text;
   }
 
-  std::size_t size() const { return FSize; }
-  bool empty() const { return FSize == 0; }
-  bool IsNarrow() const { return FIsNarrow; }
+  std::size_t size() const { return FSizeAndForm & ~kNarrow; }
+  bool empty() const { return size() == 0; }
+  bool IsNarrow() const { return (FSizeAndForm & kNarrow) != 0; }
   char16_t operator[](std::size_t Index) const {
-    return FIsNarrow ? static_cast<char16_t>(FNarrow[Index]) : FWide[Index];
+    return IsNarrow() ? static_cast<char16_t>(static_cast<const char*>(FData)[Index])
+                      : static_cast<const char16_t*>(FData)[Index];
   }
   // Count code units from Pos (clipped to the text).
   TVoText substr(std::size_t Pos, std::size_t Count = std::u16string_view::npos) const;
@@ -70,14 +70,15 @@ class TVoText {
   // Calls F with the text as a std::u16string_view or, when narrow, a std::string_view.
   template <class F>
   decltype(auto) Visit(F&& AVisitor) const {
-    return FIsNarrow ? AVisitor(std::string_view(FNarrow, FSize)) : AVisitor(std::u16string_view(FWide, FSize));
+    return IsNarrow() ? AVisitor(std::string_view(static_cast<const char*>(FData), size()))
+                      : AVisitor(std::u16string_view(static_cast<const char16_t*>(FData), size()));
   }
 
  private:
-  const char16_t* FWide = nullptr;
-  const char* FNarrow = nullptr;
-  std::size_t FSize = 0;
-  bool FIsNarrow = false;
+  // Two words, so that the text is handed around in registers like a string view.
+  static constexpr std::size_t kNarrow = ~(~std::size_t{0} >> 1);
+  const void* FData = nullptr;
+  std::size_t FSizeAndForm = 0;  // the size, and kNarrow for the one-byte form
 };
 
 bool operator==(const TVoText& A, const TVoText& B);
