@@ -189,8 +189,6 @@ int32_t StrToInt32Def(std::u16string_view S, int32_t Default) {
   return static_cast<int32_t>(pattern);
 }
 
-}  // namespace
-
 // Target becomes Line's bytes as code units; whether they are all ASCII, and so the line itself.
 // (Assigning an iterator range would build a temporary copy first, as much again for a long line.)
 bool WidenAscii(std::string_view Line, String& Target) {
@@ -217,23 +215,25 @@ std::u16string_view WideOf(TVoText Text, String& Scratch) {
 }
 
 // The UTF-8 text that Bytes are as they stand, when decoding them as asked would give exactly that;
-// a view without data otherwise.
-std::string_view Utf8TextOf(std::string_view Bytes, std::optional<TEncoding> Encoding) {
+// nothing otherwise.
+std::optional<std::string_view> Utf8TextOf(std::string_view Bytes, std::optional<TEncoding> Encoding) {
   constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
   const bool bom = Bytes.starts_with(kUtf8Bom);
   std::string_view text = Bytes;
   if (!Encoding) {
     // A file without a byte-order mark is read as UTF-8 first; one with the UTF-8 mark as UTF-8.
     if (bom) text.remove_prefix(kUtf8Bom.size());
-    else if (Bytes.starts_with("\xFF\xFE") || Bytes.starts_with("\xFE\xFF")) return {};
+    else if (Bytes.starts_with("\xFF\xFE") || Bytes.starts_with("\xFE\xFF")) return std::nullopt;
   } else if (*Encoding == TEncoding::Utf8) {
     if (bom) text.remove_prefix(kUtf8Bom.size());
   } else if (*Encoding != TEncoding::Ansi) {  // which tries UTF-8 first as well
-    return {};
+    return std::nullopt;
   }
-  if (!IsWholeUtf8(text)) return {};
-  return text.data() == nullptr ? std::string_view("", 0) : text;
+  if (!IsWholeUtf8(text)) return std::nullopt;
+  return text;
 }
+
+}  // namespace
 
 String UnquoteValue(const String& Value) {
   return Unquoted(Value);
@@ -371,9 +371,8 @@ void TVoMemIniFile::Load(std::optional<TEncoding> Encoding) {
   if (FFileName.empty() || !FileExists(FFileName)) return;
   FLoadedBytes = ReadFileBytes(FFileName);
   // The text is kept as UTF-8, which most files already are: then their bytes serve as they are.
-  const std::string_view text = Utf8TextOf(FLoadedBytes, Encoding);
-  if (text.data() != nullptr) {
-    FLoadedText = text;
+  if (const std::optional<std::string_view> text = Utf8TextOf(FLoadedBytes, Encoding)) {
+    FLoadedText = *text;
   } else {
     TDecodedText decoded = Encoding ? DecodeText(FLoadedBytes, *Encoding) : DecodeText(FLoadedBytes);
     std::string().swap(FLoadedBytes);
