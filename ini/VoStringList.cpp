@@ -136,20 +136,12 @@ String TVoText::ToString() const {
   return Visit([](auto units) { return String(units.begin(), units.end()); });
 }
 
-bool operator==(const TVoText& A, const TVoText& B) {
-  return SameKey(A, B, true);
-}
-
 std::u16string_view TrimmedView(std::u16string_view S) {
   std::size_t start = 0;
   while (start < S.size() && S[start] <= u' ') ++start;
   std::size_t end = S.size();
   while (end > start && S[end - 1] <= u' ') --end;
   return S.substr(start, end - start);
-}
-
-String NameOfLine(std::u16string_view S) {
-  return String(NamePart(S));
 }
 
 // ---- TVoStringHash

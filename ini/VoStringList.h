@@ -81,8 +81,6 @@ class TVoText {
   std::size_t FSizeAndForm = 0;  // the size, and kNarrow for the one-byte form
 };
 
-bool operator==(const TVoText& A, const TVoText& B);
-
 // Where a TVoStringHash reads the key of an entry it holds. Entries are numbers the owner gives.
 class TVoKeySource {
  public:
@@ -280,9 +278,5 @@ class TVoHashedStringList final : private TVoKeySource {
 
 // S without its leading and trailing code units up to U+0020: what Trim gives, without a copy.
 std::u16string_view TrimmedView(std::u16string_view S);
-
-// The text of S before its first "=", empty when S holds none.
-String NameOfLine(std::u16string_view S);
-
 
 }  // namespace kestrum
