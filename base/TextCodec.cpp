@@ -131,28 +131,37 @@ size_t Utf8Sequence(const unsigned char* p, size_t left, char32_t& cp) {
   return length;
 }
 
-// Bytes that are all well-formed UTF-8, decoded in one pass; nothing otherwise, and then the
-// converter decides what they are. The common case, an ASCII or UTF-8 file, needs no converter.
-std::optional<String> WholeUtf8(std::string_view bytes) {
-  String text(bytes.size(), u'\0');  // never more code units than bytes
-  char16_t* out = text.data();
+// Whether bytes are all well-formed UTF-8; with store, their UTF-16 code units go to out, which is
+// left where they end.
+bool ReadUtf8(std::string_view bytes, char16_t*& out, bool store) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* const end = p + bytes.size();
   while (p < end) {
     uint64_t eight;
     if (end - p >= 8 && (std::memcpy(&eight, p, 8), (eight & 0x8080808080808080u) == 0)) {
-      for (int i = 0; i < 8; ++i) *out++ = p[i];
+      if (store)
+        for (int i = 0; i < 8; ++i) *out++ = p[i];
       p += 8;
     } else if (*p < 0x80) {
-      *out++ = *p++;
+      if (store) *out++ = *p;
+      ++p;
     } else {
       char32_t cp = 0;
       const size_t length = Utf8Sequence(p, static_cast<size_t>(end - p), cp);
-      if (length == 0) return std::nullopt;
-      out = PutCodePoint(out, cp);
+      if (length == 0) return false;
+      if (store) out = PutCodePoint(out, cp);
       p += length;
     }
   }
+  return true;
+}
+
+// Bytes that are all well-formed UTF-8, decoded in one pass; nothing otherwise, and then the
+// converter decides what they are. The common case, an ASCII or UTF-8 file, needs no converter.
+std::optional<String> WholeUtf8(std::string_view bytes) {
+  String text(bytes.size(), u'\0');  // never more code units than bytes
+  char16_t* out = text.data();
+  if (!ReadUtf8(bytes, out, true)) return std::nullopt;
   text.resize(static_cast<size_t>(out - text.data()));
   if (text.size() < text.capacity() / 2) text.shrink_to_fit();
   return text;
@@ -252,6 +261,11 @@ std::string EncodeAnsi(std::u16string_view text) {
 }
 
 }  // namespace
+
+bool IsWholeUtf8(std::string_view bytes) {
+  char16_t* none = nullptr;
+  return ReadUtf8(bytes, none, false);
+}
 
 TDecodedText DecodeText(std::string_view bytes) {
   for (TEncoding encoding : {TEncoding::Utf8, TEncoding::Utf16LE, TEncoding::Utf16BE})

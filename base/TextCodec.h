@@ -33,6 +33,9 @@ TDecodedText DecodeText(std::string_view bytes);
 // Decodes with the given encoding, skipping that encoding's byte-order mark when present.
 TDecodedText DecodeText(std::string_view bytes, TEncoding encoding);
 
+// Whether the bytes are all well-formed UTF-8, as DecodeText reads them when they carry no mark.
+bool IsWholeUtf8(std::string_view bytes);
+
 // Encodes text; withBom puts the encoding's byte-order mark first (the code pages have none).
 // Throws EEncodeError for a character that CP932, Windows-1252 or the ANSI code page cannot hold
 // (on Linux the ANSI code page is UTF-8, which holds every character).

@@ -327,19 +327,24 @@ void TKestrum::Load() {
 
 void TKestrum::LoadRaidNames(const TVoMemIniFile& Ini, size_t AKeyCount) {
   const int32_t promised = ReadCount(Ini, kRaidSection, kCountKey, FUnread);
-  const std::vector<int32_t> named =
-      IndicesNamed([&Ini](const auto& name) { Ini.ForEachKeyName(kRaidSection, name); }, u"", promised);
-  if (static_cast<int64_t>(named.size()) < promised) FUnread.Add(TUnreadReason::MissingRaidNames);
-
   // A damaged count must not make us build millions of rows: the raids end at the last name key
   // below the count, and a name key is only believed below the number of keys the whole file holds.
+  // Key names are unique in a section and an index has one form, so each index is met once and
+  // needs counting only, not keeping: a hostile file holds millions.
+  int64_t named = 0;
   int32_t raidCount = 0;
-  for (int32_t index : named) {
-    if (static_cast<size_t>(index) < AKeyCount)
-      raidCount = index + 1;
+  bool cut = false;
+  Ini.ForEachKeyName(kRaidSection, [&](std::u16string_view text) {
+    const std::optional<int32_t> index = ParseIndex(text);
+    if (!index || *index >= promised) return;
+    ++named;
+    if (static_cast<size_t>(*index) < AKeyCount)
+      raidCount = std::max(raidCount, *index + 1);
     else
-      FUnread.Add(TUnreadReason::CutByBounds);
-  }
+      cut = true;
+  });
+  if (named < promised) FUnread.Add(TUnreadReason::MissingRaidNames);
+  if (cut) FUnread.Add(TUnreadReason::CutByBounds);
   if (raidCount < 1) {
     SetDefaultRaids();
     return;

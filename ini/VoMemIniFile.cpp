@@ -1,6 +1,8 @@
 #include "ini/VoMemIniFile.h"
 
+#include <algorithm>
 #include <memory>
+#include <type_traits>
 
 #include "base/Charset.h"
 #include "base/Files.h"
@@ -19,15 +21,16 @@ const String kLineBreak = u"\r\n";
 
 // Calls Line for every line of Text. A line ends at CR LF, CR or LF; a break at the very end adds
 // no empty line; a NUL ends the text.
-template <class F>
-void ForEachLine(std::u16string_view Text, F&& Line) {
-  Text = Text.substr(0, Text.find(u'\0'));
+// Text is UTF-16 or UTF-8: the breaks and the NUL are the same code in both.
+template <class Ch, class F>
+void ForEachLine(std::basic_string_view<Ch> Text, F&& Line) {
+  Text = Text.substr(0, Text.find(Ch{0}));
   std::size_t start = 0;
   for (std::size_t i = 0; i < Text.size(); ++i) {
-    const char16_t c = Text[i];
-    if (c != u'\r' && c != u'\n') continue;
+    const Ch c = Text[i];
+    if (c != Ch{'\r'} && c != Ch{'\n'}) continue;
     Line(Text.substr(start, i - start));
-    if (c == u'\r' && i + 1 < Text.size() && Text[i + 1] == u'\n') ++i;
+    if (c == Ch{'\r'} && i + 1 < Text.size() && Text[i + 1] == Ch{'\n'}) ++i;
     start = i + 1;
   }
   if (start < Text.size()) Line(Text.substr(start));
@@ -63,8 +66,10 @@ void RefuseLineBreaks(std::u16string_view Text, std::u16string_view What) {
   }
 }
 
-String Unquoted(std::u16string_view Value) {
-  if (Value.empty() || Value.front() != u'"') return String(Value);
+template <class Units>
+String UnquotedUnits(Units Value) {
+  const auto whole = [&Value] { return String(Value.begin(), Value.end()); };
+  if (Value.empty() || Value.front() != '"') return whole();
   String inner;
   bool closed = false;
   for (std::size_t i = 1; i < Value.size(); ++i) {
@@ -79,26 +84,37 @@ String Unquoted(std::u16string_view Value) {
     }
   }
   // Text that only looks quoted ("abc without a closing quote, ""abc) stays as it is.
-  if ((inner.empty() || !closed) && Value.back() != u'"') return String(Value);
+  if ((inner.empty() || !closed) && Value.back() != '"') return whole();
   return inner;
+}
+
+String Unquoted(TVoText Value) {
+  return Value.Visit([](auto units) { return UnquotedUnits(units); });
+}
+
+// Whether the line, trimmed as reading trims it, begins with "[" and ends with "]".
+bool ReadsAsHeader(TVoText Line) {
+  std::size_t start = 0;
+  std::size_t end = Line.size();
+  while (start < end && Line[start] <= u' ') ++start;
+  while (end > start && Line[end - 1] <= u' ') --end;
+  return end - start >= 2 && Line[start] == u'[' && Line[end - 1] == u']';
 }
 
 // Calls Line with the key line as the file gets it. The name "[x" with the value "y]" would read
 // back as the header [x=y], also when the value ends in white space the reader trims; quoting the
 // value (it holds no space or quote, or it would be quoted already) keeps it a key line.
 template <class F>
-void KeyLineForFile(std::u16string_view KeyLine, F&& Line) {
-  const std::u16string_view asRead = TrimmedView(KeyLine);
-  const auto equals = asRead.size() < 2 || asRead.front() != u'[' || asRead.back() != u']'
-                          ? String::npos
-                          : KeyLine.find(u'=');
-  if (equals == String::npos) {
+void KeyLineForFile(TVoText KeyLine, F&& Line) {
+  if (!ReadsAsHeader(KeyLine)) {
     Line(KeyLine);
     return;
   }
-  String quoted(KeyLine.substr(0, equals + 1));
+  const String line = KeyLine.ToString();
+  const auto equals = line.find(u'=');
+  String quoted = line.substr(0, equals + 1);
   quoted += u'"';
-  quoted += KeyLine.substr(equals + 1);
+  quoted += line.substr(equals + 1);
   quoted += u'"';
   Line(quoted);
 }
@@ -127,7 +143,7 @@ void ForEachKeyLine(const TVoMemIniSection& Section, F&& Line) {
     if (const auto* comment = static_cast<const TVoComment*>(keys.GetObjects(i))) {
       for (const String& line : comment->Comment()) Line(line);
     }
-    KeyLineForFile(keys.GetStrings(i), Line);
+    KeyLineForFile(keys.TextOf(i), Line);
   }
 }
 
@@ -173,6 +189,50 @@ int32_t StrToInt32Def(std::u16string_view S, int32_t Default) {
   return static_cast<int32_t>(pattern);
 }
 
+// Target becomes Line's bytes as code units; whether they are all ASCII, and so the line itself.
+// (Assigning an iterator range would build a temporary copy first, as much again for a long line.)
+bool WidenAscii(std::string_view Line, String& Target) {
+  Target.resize(Line.size());
+  unsigned char seen = 0;
+  for (std::size_t i = 0; i < Line.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(Line[i]);
+    seen |= byte;
+    Target[i] = byte;
+  }
+  return seen < 0x80;
+}
+
+// Text as UTF-16: a wide text as it is, a narrow one widened into Scratch.
+std::u16string_view WideOf(TVoText Text, String& Scratch) {
+  return Text.Visit([&Scratch](auto units) -> std::u16string_view {
+    if constexpr (std::is_same_v<decltype(units), std::u16string_view>) {
+      return units;
+    } else {
+      WidenAscii(units, Scratch);
+      return Scratch;
+    }
+  });
+}
+
+// The UTF-8 text that Bytes are as they stand, when decoding them as asked would give exactly that;
+// nothing otherwise.
+std::optional<std::string_view> Utf8TextOf(std::string_view Bytes, std::optional<TEncoding> Encoding) {
+  constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+  const bool bom = Bytes.starts_with(kUtf8Bom);
+  std::string_view text = Bytes;
+  if (!Encoding) {
+    // A file without a byte-order mark is read as UTF-8 first; one with the UTF-8 mark as UTF-8.
+    if (bom) text.remove_prefix(kUtf8Bom.size());
+    else if (Bytes.starts_with("\xFF\xFE") || Bytes.starts_with("\xFE\xFF")) return std::nullopt;
+  } else if (*Encoding == TEncoding::Utf8) {
+    if (bom) text.remove_prefix(kUtf8Bom.size());
+  } else if (*Encoding != TEncoding::Ansi) {  // which tries UTF-8 first as well
+    return std::nullopt;
+  }
+  if (!IsWholeUtf8(text)) return std::nullopt;
+  return text;
+}
+
 }  // namespace
 
 String UnquoteValue(const String& Value) {
@@ -192,7 +252,7 @@ void CopyAsComment(const std::vector<String>& Source, std::vector<String>& Dest)
     if (line.find_first_of(std::u16string_view(u"\r\n\0", 3)) == String::npos) {
       addLine(line);
     } else {
-      ForEachLine(line, addLine);
+      ForEachLine(std::u16string_view(line), addLine);
     }
   }
   Dest = std::move(comment);
@@ -243,15 +303,14 @@ void TVoMemIniSection::DeleteKey(const String& Ident) {
 }
 
 void TVoMemIniSection::GetStrings(std::vector<String>& List) const {
-  ForEachKeyLine(*this, [&List](std::u16string_view line) { List.emplace_back(line); });
+  ForEachKeyLine(*this, [&List](TVoText line) { List.push_back(line.ToString()); });
 }
 
 String TVoMemIniSection::ReadString(const String& Ident, const String& Default) const {
   const std::u16string_view name = TrimmedView(Ident);
   const int index = Keys().IndexOfName(name);
   if (index < 0) return Default;
-  const std::u16string_view line = Keys().GetStrings(index);
-  return Unquoted(line.substr(std::min(line.size(), name.size() + 1)));
+  return Unquoted(Keys().TextOf(index).substr(name.size() + 1));
 }
 
 TVoComment* TVoMemIniSection::FindComment(std::u16string_view Ident) const {
@@ -286,8 +345,13 @@ void TVoMemIniSection::WriteComment(const String& Ident, const std::vector<Strin
 // ---- TVoMemIniFile
 
 struct TVoMemIniFile::TParseState {
-  bool Borrowed = false;  // the lines are text of FLoadedText
-  TVoMemIniSection* Current = nullptr;
+  // The line being parsed as it stands in FLoadedBytes, when it is ASCII, beside the UTF-16 copy the
+  // parser reads; parts of such a line are used in place. Empty otherwise.
+  std::string_view Narrow;
+  const char16_t* Wide = nullptr;
+  // Part, a piece of the UTF-16 copy, as it stands in FLoadedBytes; empty when the line is not ASCII.
+  std::string_view NarrowOf(std::u16string_view Part) const;
+  int CurrentIndex = -1;  // the section key lines go to; none before the first header
   std::vector<String> Pending;  // comment lines waiting for the section or key they precede
   size_t Dropped = 0;           // lines whose content the document does not keep
 };
@@ -305,36 +369,73 @@ TVoMemIniFile::TVoMemIniFile(const String& FileName, TEncoding Encoding)
 
 void TVoMemIniFile::Load(std::optional<TEncoding> Encoding) {
   if (FFileName.empty() || !FileExists(FFileName)) return;
-  TDecodedText decoded;
-  {
-    const std::string bytes = ReadFileBytes(FFileName);
-    decoded = Encoding ? DecodeText(bytes, *Encoding) : DecodeText(bytes);
+  FLoadedBytes = ReadFileBytes(FFileName);
+  // The text is kept as UTF-8, which most files already are: then their bytes serve as they are.
+  if (const std::optional<std::string_view> text = Utf8TextOf(FLoadedBytes, Encoding)) {
+    FLoadedText = *text;
+  } else {
+    TDecodedText decoded = Encoding ? DecodeText(FLoadedBytes, *Encoding) : DecodeText(FLoadedBytes);
+    std::string().swap(FLoadedBytes);
+    FUnread.UndecodedBytes = !decoded.Whole;
+    FLoadedBytes = ToUtf8(decoded.Text);
+    FLoadedText = FLoadedBytes;
   }
-  FUnread.UndecodedBytes = !decoded.Whole;
-  FLoadedText = std::move(decoded.Text);
   FUnread.DroppedLines = ParseLoadedText();
 }
 
-TVoMemIniSection* TVoMemIniFile::FindSection(std::u16string_view Name) const {
-  return static_cast<TVoMemIniSection*>(FSections.GetObjectsByString(Name));
+const TVoMemIniSection* TVoMemIniFile::FindSection(std::u16string_view Name) const {
+  const int index = FSections.IndexOf(Name);
+  return index < 0 ? nullptr : &SectionAt(index);
 }
 
-TVoMemIniSection* TVoMemIniFile::AddSection(std::u16string_view Name, bool Borrowed) {
+TVoMemIniSection* TVoMemIniFile::ExistingSectionObject(std::u16string_view Name) {
+  const int index = FSections.IndexOf(Name);
+  return index < 0 ? nullptr : static_cast<TVoMemIniSection*>(FSections.GetObjects(index));
+}
+
+TVoMemIniSection* TVoMemIniFile::FindSectionForWrite(std::u16string_view Name) {
+  const int index = FSections.IndexOf(Name);
+  return index < 0 ? nullptr : &WritableSectionAt(index);
+}
+
+const TVoMemIniSection& TVoMemIniFile::SectionAt(int Index) const {
+  static const TVoMemIniSection empty;
+  const auto* section = static_cast<const TVoMemIniSection*>(FSections.GetObjects(Index));
+  return section != nullptr ? *section : empty;
+}
+
+TVoMemIniSection& TVoMemIniFile::WritableSectionAt(int Index) {
+  if (auto* section = static_cast<TVoMemIniSection*>(FSections.GetObjects(Index))) return *section;
   auto section = std::make_unique<TVoMemIniSection>();
   // A new key list is case-insensitive; only the other rule needs the list made now.
   if (FSections.CaseSensitive()) section->Keys().SetCaseSensitive(true);
-  const int index = Borrowed ? FSections.AddBorrowed(Name) : FSections.Add(String(Name));
-  FSections.PutObject(index, section.get());
-  return section.release();  // the section list owns it now
+  FSections.PutObject(Index, section.get());
+  return *section.release();  // the section list owns it now
+}
+
+int TVoMemIniFile::AddSection(std::u16string_view Name, std::string_view Narrow) {
+  return Narrow.empty() ? FSections.Add(String(Name)) : FSections.AddBorrowed(Narrow);
 }
 
 size_t TVoMemIniFile::ParseLoadedText() {
   TParseState state;
-  state.Borrowed = true;
-  ForEachLine(FLoadedText, [this, &state](std::u16string_view line) { ParseLine(line, state); });
+  String wide;  // the line in UTF-16, for the parser; one buffer serves every line
+  ForEachLine(FLoadedText, [&](std::string_view line) {
+    const bool ascii = WidenAscii(line, wide);
+    if (!ascii) wide = FromUtf8(line);
+    state.Narrow = ascii ? line : std::string_view();
+    state.Wide = wide.data();
+    ParseLine(wide, state);
+  });
+  state.Narrow = {};
   FinishParse(state);
-  if (FLoadedText.find(u'\0') != String::npos) ++state.Dropped;
+  if (FLoadedText.find('\0') != std::string_view::npos) ++state.Dropped;
   return state.Dropped;
+}
+
+std::string_view TVoMemIniFile::TParseState::NarrowOf(std::u16string_view Part) const {
+  if (Narrow.empty()) return {};
+  return Narrow.substr(static_cast<std::size_t>(Part.data() - Wide), Part.size());
 }
 
 void TVoMemIniFile::ParseLines(const std::vector<String>& Lines) {
@@ -356,17 +457,18 @@ void TVoMemIniFile::ParseLine(std::u16string_view Line, TParseState& State) {
       ++State.Dropped;
       return;
     }
-    TVoMemIniSection* section = FindSection(name);
-    if (section == nullptr) section = AddSection(name, State.Borrowed);
-    State.Current = section;
+    int index = FSections.IndexOf(name);
+    if (index < 0) index = AddSection(name, State.NarrowOf(name));
+    State.CurrentIndex = index;
     if (!State.Pending.empty()) {
-      if (!section->Comment().empty() && section->Comment() != State.Pending) ++State.Dropped;
-      section->Comment() = std::move(State.Pending);
+      TVoMemIniSection& section = WritableSectionAt(index);
+      if (!section.Comment().empty() && section.Comment() != State.Pending) ++State.Dropped;
+      section.Comment() = std::move(State.Pending);
       State.Pending.clear();
     }
     return;
   }
-  if (State.Current == nullptr) {
+  if (State.CurrentIndex < 0) {
     ++State.Dropped;
     return;
   }
@@ -383,12 +485,13 @@ void TVoMemIniFile::ParseKeyLine(std::u16string_view Trimmed, TParseState& State
   }
   const std::u16string_view rawValue =
       equals == std::u16string_view::npos ? std::u16string_view() : TrimmedView(Trimmed.substr(equals + 1));
-  TVoHashedStringList& keys = State.Current->Keys();
+  TVoMemIniSection& section = WritableSectionAt(State.CurrentIndex);
+  TVoHashedStringList& keys = section.Keys();
   const int earlier = keys.IndexOfName(name);
   // A line that reads as it is stored ("name=value", nothing to trim or requote) is used in place.
-  if (earlier < 0 && State.Borrowed && name.size() == equals && rawValue.size() == Trimmed.size() - equals - 1 &&
-      IsStoredForm(rawValue)) {
-    keys.AddBorrowed(Trimmed);
+  if (earlier < 0 && !State.Narrow.empty() && name.size() == equals &&
+      rawValue.size() == Trimmed.size() - equals - 1 && IsStoredForm(rawValue)) {
+    keys.AddBorrowed(State.NarrowOf(Trimmed));
   } else {
     const String value = Unquoted(rawValue);
     if (earlier >= 0 && Unquoted(keys.ValueViewByName(name)) != value) ++State.Dropped;
@@ -397,7 +500,6 @@ void TVoMemIniFile::ParseKeyLine(std::u16string_view Trimmed, TParseState& State
   }
   if (!State.Pending.empty()) {
     const bool repeated = earlier >= 0;
-    TVoMemIniSection& section = *State.Current;
     const String key(name);
     if (repeated) {
       std::vector<String> comment;
@@ -411,8 +513,14 @@ void TVoMemIniFile::ParseKeyLine(std::u16string_view Trimmed, TParseState& State
 
 void TVoMemIniFile::FinishParse(TParseState& State) {
   if (State.Pending.empty()) return;
-  if (TVoMemIniSection* unnamed = FindSection(std::u16string_view())) unnamed->Comment() = std::move(State.Pending);
+  if (TVoMemIniSection* unnamed = FindSectionForWrite(std::u16string_view()))
+    unnamed->Comment() = std::move(State.Pending);
   State.Pending.clear();
+}
+
+void TVoMemIniFile::ForgetLoadedText() {
+  FLoadedText = {};
+  std::string().swap(FLoadedBytes);
 }
 
 void TVoMemIniFile::SetCaseSensitive(bool Value) {
@@ -420,7 +528,7 @@ void TVoMemIniFile::SetCaseSensitive(bool Value) {
   std::vector<String> lines;
   GetStrings(lines);
   FSections.SetCaseSensitive(Value);  // empties the section list
-  String().swap(FLoadedText);         // no section uses it any more
+  ForgetLoadedText();  // no section uses it any more
   AddSection(String());
   ParseLines(lines);
 }
@@ -450,9 +558,9 @@ void TVoMemIniFile::WriteString(const String& Section, const String& Ident, cons
   if (name.empty()) throw EVoMemIniFileInvalidSection(kEmptySection);
   RefuseLineBreaks<EVoMemIniFileInvalidSection>(name, u"セクション名");
   RefuseLineBreaks<EVoMemIniFileInvalidValue>(Value, u"値");
-  TVoMemIniSection* section = FindSection(name);
-  if (section == nullptr) section = AddSection(name);
-  section->WriteString(Ident, Value);
+  int index = FSections.IndexOf(name);
+  if (index < 0) index = AddSection(name);
+  WritableSectionAt(index).WriteString(Ident, Value);
 }
 
 void TVoMemIniFile::WriteInteger(const String& Section, const String& Ident, int32_t Value) {
@@ -474,9 +582,10 @@ void TVoMemIniFile::ReadSection(const String& Section, std::vector<String>& KeyN
 }
 
 void TVoMemIniFile::ForEachSectionName(const std::function<void(std::u16string_view)>& Name) const {
+  String wide;
   for (int i = 0; i < FSections.Count(); ++i) {
-    const std::u16string_view name = FSections.GetStrings(i);
-    if (!name.empty()) Name(name);
+    const TVoText name = FSections.TextOf(i);
+    if (!name.empty()) Name(WideOf(name, wide));
   }
 }
 
@@ -485,17 +594,18 @@ void TVoMemIniFile::ForEachKeyName(const String& Section,
   const TVoMemIniSection* section = FindSection(TrimmedView(Section));
   if (section == nullptr) return;
   const TVoHashedStringList& keys = section->Keys();
+  String wide;
   for (int i = 0; i < keys.Count(); ++i) {
-    const std::u16string_view line = keys.GetStrings(i);
+    const TVoText line = keys.TextOf(i);
     const size_t equals = line.find(u'=');
-    Name(equals == std::u16string_view::npos ? std::u16string_view() : line.substr(0, equals));
+    Name(equals == std::u16string_view::npos ? std::u16string_view() : WideOf(line.substr(0, equals), wide));
   }
 }
 
 size_t TVoMemIniFile::KeyCount() const {
   size_t total = 0;
   for (int i = 0; i < FSections.Count(); ++i)
-    total += static_cast<const TVoMemIniSection*>(FSections.GetObjects(i))->Keys().Count();
+    total += SectionAt(i).Keys().Count();
   return total;
 }
 
@@ -514,12 +624,12 @@ void TVoMemIniFile::EraseSection(const String& Section) {
 }
 
 void TVoMemIniFile::DeleteKey(const String& Section, const String& Ident) {
-  if (TVoMemIniSection* section = FindSection(TrimmedView(Section))) section->DeleteKey(Ident);
+  if (TVoMemIniSection* section = ExistingSectionObject(TrimmedView(Section))) section->DeleteKey(Ident);
 }
 
 void TVoMemIniFile::Clear() {
   FSections.Clear();
-  String().swap(FLoadedText);  // no section uses it any more
+  ForgetLoadedText();  // no section uses it any more
   // Keep the unnamed section, so the end-of-file comment can still be written and read.
   AddSection(String());
 }
@@ -548,7 +658,8 @@ String TVoMemIniFile::ReadComment(const String& Section, const String& Ident) co
 }
 
 void TVoMemIniFile::WriteSectionComment(const String& Section, const std::vector<String>& Comment) {
-  if (TVoMemIniSection* section = FindSection(TrimmedView(Section))) CopyAsComment(Comment, section->Comment());
+  if (TVoMemIniSection* section = FindSectionForWrite(TrimmedView(Section)))
+    CopyAsComment(Comment, section->Comment());
 }
 
 void TVoMemIniFile::WriteSectionComment(const String& Section, const String& Comment) {
@@ -557,7 +668,8 @@ void TVoMemIniFile::WriteSectionComment(const String& Section, const String& Com
 
 void TVoMemIniFile::WriteComment(const String& Section, const String& Ident,
                                  const std::vector<String>& Comment) {
-  TVoMemIniSection* section = FindSection(TrimmedView(Section));
+  // A section without an object of its own holds no key to comment on.
+  TVoMemIniSection* section = ExistingSectionObject(TrimmedView(Section));
   if (section == nullptr) return;
   std::vector<String> lines;
   CopyAsComment(Comment, lines);
@@ -571,9 +683,10 @@ void TVoMemIniFile::WriteComment(const String& Section, const String& Ident, con
 template <class F>
 void TVoMemIniFile::ForEachTextLine(F&& Line) const {
   const TVoMemIniSection* unnamed = nullptr;
+  String scratch;
   for (int i = 0; i < FSections.Count(); ++i) {
-    const std::u16string_view name = FSections.GetStrings(i);
-    const auto* section = static_cast<const TVoMemIniSection*>(FSections.GetObjects(i));
+    const TVoText name = FSections.TextOf(i);
+    const TVoMemIniSection* section = &SectionAt(i);
     if (name.empty()) {
       unnamed = section;
       continue;
@@ -582,12 +695,12 @@ void TVoMemIniFile::ForEachTextLine(F&& Line) const {
     String header;
     header.reserve(name.size() + 2);
     header += u'[';
-    header += name;
+    header += WideOf(name, scratch);
     header += u']';
     Line(header);
-    Line(std::u16string_view());
+    Line(TVoText());
     ForEachKeyLine(*section, Line);
-    Line(std::u16string_view());
+    Line(TVoText());
   }
   if (unnamed != nullptr) {
     for (const String& line : unnamed->Comment()) Line(line);
@@ -595,12 +708,17 @@ void TVoMemIniFile::ForEachTextLine(F&& Line) const {
 }
 
 void TVoMemIniFile::GetStrings(std::vector<String>& List) const {
-  ForEachTextLine([&List](std::u16string_view line) { List.emplace_back(line); });
+  ForEachTextLine([&List](TVoText line) { List.push_back(line.ToString()); });
 }
 
 void TVoMemIniFile::AppendUtf8Text(std::string& ABytes) const {
-  ForEachTextLine([&](std::u16string_view line) {
-    AppendUtf8(ABytes, line);
+  ForEachTextLine([&](TVoText line) {
+    line.Visit([&ABytes](auto units) {
+      if constexpr (std::is_same_v<decltype(units), std::string_view>)
+        ABytes += units;  // ASCII is its own UTF-8
+      else
+        AppendUtf8(ABytes, units);
+    });
     ABytes += "\r\n";
   });
 }
@@ -614,8 +732,8 @@ std::string TVoMemIniFile::EncodedText(TEncoding Encoding, bool WithBom) const {
   }
   const std::string lineBreak = EncodeText(kLineBreak, Encoding, false);
   try {
-    ForEachTextLine([&](std::u16string_view line) {
-      bytes += EncodeText(line, Encoding, false);
+    ForEachTextLine([&](TVoText line) {
+      bytes += EncodeText(line.ToString(), Encoding, false);
       bytes += lineBreak;
     });
   } catch (const EEncodeError&) {

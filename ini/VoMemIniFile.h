@@ -144,9 +144,18 @@ class TVoMemIniFile final {
   struct TParseState;
 
   void Load(std::optional<TEncoding> Encoding);
-  TVoMemIniSection* FindSection(std::u16string_view Name) const;
-  // A name added borrowed is text of FLoadedText, which the section list then uses in place.
-  TVoMemIniSection* AddSection(std::u16string_view Name, bool Borrowed = false);
+  // A section that holds nothing has no object of its own until it is written to, so a file of
+  // millions of bare headers does not hold millions of them; readers see an empty one.
+  const TVoMemIniSection* FindSection(std::u16string_view Name) const;
+  const TVoMemIniSection& SectionAt(int Index) const;
+  // The section's object, made when it has none; null when there is no such section.
+  TVoMemIniSection* FindSectionForWrite(std::u16string_view Name);
+  TVoMemIniSection& WritableSectionAt(int Index);
+  // The section's object when it has one.
+  TVoMemIniSection* ExistingSectionObject(std::u16string_view Name);
+  // Appends a section and gives its index. Named by Narrow, text of FLoadedText, it uses that text
+  // in place; an empty Narrow copies Name.
+  int AddSection(std::u16string_view Name, std::string_view Narrow = {});
   void ParseLines(const std::vector<String>& Lines);
   // Parses FLoadedText; the number of lines whose content the document does not keep.
   size_t ParseLoadedText();
@@ -159,10 +168,14 @@ class TVoMemIniFile final {
   void AppendUtf8Text(std::string& ABytes) const;
   std::string EncodedText(TEncoding Encoding, bool WithBom) const;
 
+  void ForgetLoadedText();
+
   String FFileName;
-  // The file's text as loaded. Section names and key lines that the file holds exactly as they are
-  // stored are used where they stand in it rather than copied; it outlives FSections.
-  String FLoadedText;
+  // The file's text as loaded, in UTF-8: the file's bytes themselves when they are, else a converted
+  // copy. Section names and key lines that the file holds in ASCII exactly as they are stored are
+  // used where they stand in it rather than copied; it outlives FSections.
+  std::string FLoadedBytes;
+  std::string_view FLoadedText;
   TVoHashedStringList FSections;
   TVoIniUnread FUnread;
 };

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <random>
+#include <type_traits>
 #include <utility>
 
 namespace kestrum {
@@ -40,6 +41,11 @@ void PutStored(char16_t* Out, std::u16string_view Value) {
   *Out = u'"';
 }
 
+// The case rule's folding, inline: hashing calls it for every code unit of every key.
+inline char16_t FoldedUnit(char16_t c) {
+  return static_cast<char16_t>(c - (static_cast<char16_t>(c - u'a') < 26 ? u'a' - u'A' : 0));
+}
+
 // The second hash, which places keys in the index: a polynomial over the folded code units, taken
 // three at a time, and the key's length, modulo the prime 2^61 - 1 at a point drawn once per
 // process. A file cannot be crafted to make many keys collide without knowing that point.
@@ -68,11 +74,34 @@ std::size_t HomeSlot(uint32_t Placement, std::size_t Size) {
                                   (64 - std::countr_zero(Size)));
 }
 
+// A code unit of either form of a TVoText.
+inline char16_t UnitOf(char c) {
+  return static_cast<char16_t>(static_cast<unsigned char>(c));
+}
+inline char16_t UnitOf(char16_t c) {
+  return c;
+}
+
+template <class A, class B>
+bool SameUnits(A a, B b, bool CaseSensitive) {
+  if constexpr (std::is_same_v<A, B>) {
+    // Most look-ups give a name in the case it is stored in, so the exact comparison comes first.
+    if (a == b) return true;
+    if (CaseSensitive) return false;
+  }
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const char16_t x = UnitOf(a[i]);
+    const char16_t y = UnitOf(b[i]);
+    if (x != y && (CaseSensitive || FoldedUnit(x) != FoldedUnit(y))) return false;
+  }
+  return true;
+}
+
 // The case rule of keys, for the index and for scans alike: ASCII letters folded when not
 // case-sensitive, every other code unit exact.
-bool SameKey(std::u16string_view A, std::u16string_view B, bool CaseSensitive) {
-  // Most look-ups give a name in the case it is stored in, so the exact comparison comes first.
-  return A.size() == B.size() && (A == B || (!CaseSensitive && SameTextAscii(A, B)));
+bool SameKey(TVoText A, TVoText B, bool CaseSensitive) {
+  if (A.size() != B.size()) return false;
+  return A.Visit([&](auto a) { return B.Visit([&](auto b) { return SameUnits(a, b, CaseSensitive); }); });
 }
 
 constexpr std::size_t kFirstSlots = 16;
@@ -80,12 +109,32 @@ constexpr std::size_t kFewItems = 8;
 constexpr std::size_t kFirstBlockUnits = 64;
 constexpr std::size_t kLargestBlockUnits = std::size_t{1} << 20;
 
-// The case rule's folding, inline: hashing calls it for every code unit of every key.
-inline char16_t FoldedUnit(char16_t c) {
-  return static_cast<char16_t>(c - (static_cast<char16_t>(c - u'a') < 26 ? u'a' - u'A' : 0));
+}  // namespace
+
+// ---- TVoText
+
+TVoText TVoText::substr(std::size_t Pos, std::size_t Count) const {
+  return Visit([&](auto units) -> TVoText {
+    const auto part = units.substr(std::min(Pos, units.size()), Count);
+    if constexpr (std::is_same_v<decltype(part), const std::string_view>)
+      return FromAscii(part);
+    else
+      return TVoText(part);
+  });
 }
 
-}  // namespace
+std::size_t TVoText::find(char16_t C) const {
+  return Visit([C](auto units) -> std::size_t {
+    if constexpr (std::is_same_v<decltype(units), std::string_view>)
+      return C < 0x80 ? units.find(static_cast<char>(C)) : std::string_view::npos;
+    else
+      return units.find(C);
+  });
+}
+
+String TVoText::ToString() const {
+  return Visit([](auto units) { return String(units.begin(), units.end()); });
+}
 
 std::u16string_view TrimmedView(std::u16string_view S) {
   std::size_t start = 0;
@@ -93,10 +142,6 @@ std::u16string_view TrimmedView(std::u16string_view S) {
   std::size_t end = S.size();
   while (end > start && S[end - 1] <= u' ') --end;
   return S.substr(start, end - start);
-}
-
-String NameOfLine(std::u16string_view S) {
-  return String(NamePart(S));
 }
 
 // ---- TVoStringHash
@@ -111,14 +156,17 @@ int TVoStringHash::HashOf(std::u16string_view Key) const {
   return static_cast<int>(h);
 }
 
-uint32_t TVoStringHash::PlacementOf(std::u16string_view Key) const {
-  return FCaseSensitive ? PlacementUnder<true>(Key) : PlacementUnder<false>(Key);
+uint32_t TVoStringHash::PlacementOf(TVoText Key) const {
+  return Key.Visit([this](auto units) {
+    return FCaseSensitive ? PlacementUnder<true>(units) : PlacementUnder<false>(units);
+  });
 }
 
-template <bool CaseSensitive>
-uint32_t TVoStringHash::PlacementUnder(std::u16string_view Key) {
+// The same for either form of a text: it depends on the code units only.
+template <bool CaseSensitive, class Units>
+uint32_t TVoStringHash::PlacementUnder(Units Key) {
   const uint64_t point = PlacementPoint();
-  const auto unit = [](char16_t c) -> uint64_t { return CaseSensitive ? c : FoldedUnit(c); };
+  const auto unit = [](auto c) -> uint64_t { return CaseSensitive ? UnitOf(c) : FoldedUnit(UnitOf(c)); };
   uint64_t h = 0;
   std::size_t i = 0;
   for (; i + 3 <= Key.size(); i += 3)
@@ -130,7 +178,7 @@ uint32_t TVoStringHash::PlacementUnder(std::u16string_view Key) {
   return static_cast<uint32_t>(h ^ (h >> 32));
 }
 
-std::size_t TVoStringHash::Probe(std::u16string_view Key, uint32_t Placement, const TVoKeySource& Keys) const {
+std::size_t TVoStringHash::Probe(TVoText Key, uint32_t Placement, const TVoKeySource& Keys) const {
   const std::size_t mask = FSlots.size() - 1;
   std::size_t slot = HomeSlot(Placement, FSlots.size());
   while (FSlots[slot].Entry != kFree &&
@@ -168,10 +216,10 @@ void TVoStringHash::TakeOut(std::size_t Slot) {
   --FCount;
 }
 
-void TVoStringHash::Add(std::u16string_view Key, uint32_t Entry, const TVoKeySource& Keys) {
+void TVoStringHash::Add(TVoText Key, uint32_t Entry, const TVoKeySource& Keys) {
   const uint32_t placement = PlacementOf(Key);
   if (!FSlots.empty() && FSlots[Probe(Key, placement, Keys)].Entry != kFree) {
-    throw EVoDuplicateKeyError(u"Duplicate key \"" + String(Key) + u"\" in string list");
+    throw EVoDuplicateKeyError(u"Duplicate key \"" + Key.ToString() + u"\" in string list");
   }
   // At most three quarters full, so probes stay short.
   if ((FCount + 1) * 4 > FSlots.size() * 3) Grow();
@@ -179,13 +227,13 @@ void TVoStringHash::Add(std::u16string_view Key, uint32_t Entry, const TVoKeySou
   ++FCount;
 }
 
-void TVoStringHash::Remove(std::u16string_view Key, uint32_t Entry, const TVoKeySource& Keys) {
+void TVoStringHash::Remove(TVoText Key, uint32_t Entry, const TVoKeySource& Keys) {
   if (FSlots.empty()) return;
   const std::size_t slot = Probe(Key, PlacementOf(Key), Keys);
   if (FSlots[slot].Entry == Entry) TakeOut(slot);
 }
 
-int64_t TVoStringHash::Find(std::u16string_view Key, const TVoKeySource& Keys) const {
+int64_t TVoStringHash::Find(TVoText Key, const TVoKeySource& Keys) const {
   if (FSlots.empty()) return -1;
   const TSlot& slot = FSlots[Probe(Key, PlacementOf(Key), Keys)];
   return slot.Entry == kFree ? int64_t{-1} : int64_t{slot.Entry};
@@ -198,7 +246,7 @@ void TVoStringHash::Clear() {
 
 std::size_t TVoStringHash::BucketLength(int Bucket, const TVoKeySource& Keys) const {
   return static_cast<std::size_t>(std::count_if(FSlots.begin(), FSlots.end(), [&](const TSlot& slot) {
-    return slot.Entry != kFree && HashOf(Keys.KeyOf(slot.Entry)) == Bucket;
+    return slot.Entry != kFree && HashOf(Keys.KeyOf(slot.Entry).ToString()) == Bucket;
   }));
 }
 
@@ -210,11 +258,11 @@ TVoHashedStringList::~TVoHashedStringList() {
   Clear();
 }
 
-std::u16string_view TVoHashedStringList::KeyOf(uint32_t Entry) const {
+TVoText TVoHashedStringList::KeyOf(uint32_t Entry) const {
   return KeyOfItem(FItems[Entry]);
 }
 
-std::u16string_view TVoHashedStringList::KeyOfItem(const TVoStringItem& Item) const {
+TVoText TVoHashedStringList::KeyOfItem(const TVoStringItem& Item) const {
   return FUseNameAsKey ? Item.Name() : Item.Str();
 }
 
@@ -253,10 +301,10 @@ char16_t* TVoHashedStringList::ReserveText(std::size_t Length) {
   return target;
 }
 
-std::u16string_view TVoHashedStringList::StoreText(std::u16string_view S) {
+std::u16string_view TVoHashedStringList::StoreText(TVoText S) {
   if (S.empty()) return {};
   char16_t* target = ReserveText(S.size());
-  std::copy(S.begin(), S.end(), target);
+  S.Visit([target](auto units) { std::transform(units.begin(), units.end(), target, [](auto c) { return UnitOf(c); }); });
   return {target, S.size()};
 }
 
@@ -286,18 +334,23 @@ void TVoHashedStringList::CompactText() {
   }
 }
 
+void TVoHashedStringList::CheckLength(std::size_t Length) {
+  if (Length > kMaxLength) throw EVoStringListError(u"String too long for a string list");
+}
+
 TVoHashedStringList::TVoStringItem TVoHashedStringList::MakeItem(std::u16string_view S, bool Borrowed) {
-  if (S.size() > UINT32_MAX / 2) throw EVoStringListError(u"String too long for a string list");
+  CheckLength(S.size());
   return ItemOf(Borrowed ? S : StoreText(S), !Borrowed && !S.empty());
 }
 
-TVoHashedStringList::TVoStringItem TVoHashedStringList::ItemOf(std::u16string_view Text, bool Owned) {
+TVoHashedStringList::TVoStringItem TVoHashedStringList::ItemOf(TVoText Text, bool Owned) {
   const std::size_t equals = Text.find(u'=');
   TVoStringItem item{};
-  item.Text = Text.data();
+  item.Text = Text.Visit([](auto units) -> const void* { return units.data(); });
   item.Length = static_cast<uint32_t>(Text.size());
   item.NameLength = equals == std::u16string_view::npos ? 0 : static_cast<uint32_t>(equals);
   item.Owned = Owned;
+  item.Narrow = Text.IsNarrow();
   return item;
 }
 
@@ -332,12 +385,12 @@ void TVoHashedStringList::RebuildIndex() {
     if (FIndexed) {
       FMore->KeyHash.Add(KeyOfItem(item), static_cast<uint32_t>(i), *this);
     } else if (FindKey(KeyOfItem(item)) != static_cast<int>(i)) {
-      throw EVoDuplicateKeyError(u"Duplicate key \"" + String(KeyOfItem(item)) + u"\" in string list");
+      throw EVoDuplicateKeyError(u"Duplicate key \"" + KeyOfItem(item).ToString() + u"\" in string list");
     }
   }
 }
 
-int TVoHashedStringList::FindKey(std::u16string_view Key) const {
+int TVoHashedStringList::FindKey(TVoText Key) const {
   if (FIndexed) return static_cast<int>(FMore->KeyHash.Find(Key, *this));
   for (std::size_t i = 0; i < FItems.size(); ++i) {
     if (IsIndexed(FItems[i]) && SameKey(KeyOfItem(FItems[i]), Key, FCaseSensitive)) return static_cast<int>(i);
@@ -351,7 +404,11 @@ void TVoHashedStringList::CheckIndex(int Index, int Limit) const {
   }
 }
 
-std::u16string_view TVoHashedStringList::GetStrings(int Index) const {
+String TVoHashedStringList::GetStrings(int Index) const {
+  return TextOf(Index).ToString();
+}
+
+TVoText TVoHashedStringList::TextOf(int Index) const {
   CheckIndex(Index, Count() - 1);
   return FItems[Index].Str();
 }
@@ -410,7 +467,8 @@ void TVoHashedStringList::PutObject(int Index, TVoObject* AObject) {
 }
 
 String TVoHashedStringList::GetNames(int Index) const {
-  return NameOfLine(GetStrings(Index));
+  CheckIndex(Index, Count() - 1);
+  return FItems[Index].Name().ToString();
 }
 
 void TVoHashedStringList::Insert(int Index, const String& S) {
@@ -419,10 +477,10 @@ void TVoHashedStringList::Insert(int Index, const String& S) {
 }
 
 void TVoHashedStringList::InsertItem(int Index, TVoStringItem Item) {
-  const std::u16string_view key = KeyOfItem(Item);
+  const TVoText key = KeyOfItem(Item);
   if (IsIndexed(Item) && FindKey(key) >= 0) {
     ReleaseText(Item);
-    throw EVoDuplicateKeyError(u"Duplicate key \"" + String(key) + u"\" in string list");
+    throw EVoDuplicateKeyError(u"Duplicate key \"" + key.ToString() + u"\" in string list");
   }
   const bool atEnd = Index == Count();
   FItems.insert(Index, Item);
@@ -451,6 +509,13 @@ void TVoHashedStringList::Append(const String& S) {
 int TVoHashedStringList::AddBorrowed(std::u16string_view S) {
   const int index = Count();
   InsertItem(index, MakeItem(S, true));
+  return index;
+}
+
+int TVoHashedStringList::AddBorrowed(std::string_view Ascii) {
+  CheckLength(Ascii.size());
+  const int index = Count();
+  InsertItem(index, ItemOf(TVoText::FromAscii(Ascii), false));
   return index;
 }
 
@@ -540,15 +605,14 @@ bool TVoHashedStringList::StrExists(std::u16string_view Str) const {
   return FindByStr(Str) >= 0;
 }
 
-std::u16string_view TVoHashedStringList::ValueViewByName(std::u16string_view Name) const {
+TVoText TVoHashedStringList::ValueViewByName(std::u16string_view Name) const {
   const int index = FindByName(Name);
   if (index < 0) return {};
-  const std::u16string_view str = FItems[index].Str();
-  return str.substr(std::min(str.size(), Name.size() + 1));
+  return FItems[index].Str().substr(Name.size() + 1);
 }
 
 String TVoHashedStringList::GetValuesByName(const String& Name) const {
-  return String(ValueViewByName(Name));
+  return ValueViewByName(Name).ToString();
 }
 
 void TVoHashedStringList::SetValuesByName(std::u16string_view Name, std::u16string_view Value) {
@@ -563,8 +627,7 @@ void TVoHashedStringList::SetValuesByName(std::u16string_view Name, std::u16stri
     Put(index, line);
     return;
   }
-  if (name.size() + 1 + StoredLength(Value) > UINT32_MAX / 2)
-    throw EVoStringListError(u"String too long for a string list");
+  CheckLength(name.size() + 1 + StoredLength(Value));
   const TVoStringItem item = ItemOf(StoreKeyLine(name, Value), true);
   if (index < 0) {
     InsertItem(Count(), item);

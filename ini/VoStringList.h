@@ -39,10 +39,52 @@ class EVoDuplicateKeyError : public EVoStringListError {
   using EVoStringListError::EVoStringListError;
 };
 
+// A string's UTF-16 code units, held either as they are or, for text that is all ASCII, as one byte
+// per code unit: a document's text read from a file mostly is, and so costs half the memory.
+class TVoText {
+ public:
+  TVoText() = default;
+  TVoText(std::u16string_view Wide) : FData(Wide.data()), FSizeAndForm(Wide.size()) {}
+  TVoText(const String& Wide) : TVoText(std::u16string_view(Wide)) {}
+  TVoText(const char16_t* Wide) : TVoText(std::u16string_view(Wide)) {}
+  // Ascii must hold bytes below 0x80 only.
+  static TVoText FromAscii(std::string_view Ascii) {
+    TVoText text;
+    text.FData = Ascii.data();
+    text.FSizeAndForm = Ascii.size() | kNarrow;
+    return text;
+  }
+
+  std::size_t size() const { return FSizeAndForm & ~kNarrow; }
+  bool empty() const { return size() == 0; }
+  bool IsNarrow() const { return (FSizeAndForm & kNarrow) != 0; }
+  char16_t operator[](std::size_t Index) const {
+    return IsNarrow() ? static_cast<char16_t>(static_cast<const char*>(FData)[Index])
+                      : static_cast<const char16_t*>(FData)[Index];
+  }
+  // Count code units from Pos (clipped to the text).
+  TVoText substr(std::size_t Pos, std::size_t Count = std::u16string_view::npos) const;
+  // The position of the first C, or npos.
+  std::size_t find(char16_t C) const;
+  String ToString() const;
+  // Calls F with the text as a std::u16string_view or, when narrow, a std::string_view.
+  template <class F>
+  decltype(auto) Visit(F&& AVisitor) const {
+    return IsNarrow() ? AVisitor(std::string_view(static_cast<const char*>(FData), size()))
+                      : AVisitor(std::u16string_view(static_cast<const char16_t*>(FData), size()));
+  }
+
+ private:
+  // Two words, so that the text is handed around in registers like a string view.
+  static constexpr std::size_t kNarrow = ~(~std::size_t{0} >> 1);
+  const void* FData = nullptr;
+  std::size_t FSizeAndForm = 0;  // the size, and kNarrow for the one-byte form
+};
+
 // Where a TVoStringHash reads the key of an entry it holds. Entries are numbers the owner gives.
 class TVoKeySource {
  public:
-  virtual std::u16string_view KeyOf(uint32_t Entry) const = 0;
+  virtual TVoText KeyOf(uint32_t Entry) const = 0;
 
  protected:
   ~TVoKeySource() = default;
@@ -67,11 +109,11 @@ class TVoStringHash final {
 
   // Adds the entry; throws EVoDuplicateKeyError (and adds nothing) when Key is already present.
   // Key must be Keys.KeyOf(Entry), and stay so (under the case rule) while the entry exists.
-  void Add(std::u16string_view Key, uint32_t Entry, const TVoKeySource& Keys);
+  void Add(TVoText Key, uint32_t Entry, const TVoKeySource& Keys);
   // Removes the entry of Key when it is Entry.
-  void Remove(std::u16string_view Key, uint32_t Entry, const TVoKeySource& Keys);
+  void Remove(TVoText Key, uint32_t Entry, const TVoKeySource& Keys);
   // The entry stored under Key, or -1.
-  int64_t Find(std::u16string_view Key, const TVoKeySource& Keys) const;
+  int64_t Find(TVoText Key, const TVoKeySource& Keys) const;
   // Gives every entry the number Renumbered(old number), for an owner whose entries moved.
   template <class F>
   void Renumber(F&& Renumbered) {
@@ -95,11 +137,11 @@ class TVoStringHash final {
   };
   static constexpr uint32_t kFree = UINT32_MAX;
 
-  uint32_t PlacementOf(std::u16string_view Key) const;
-  template <bool CaseSensitive>
-  static uint32_t PlacementUnder(std::u16string_view Key);
+  uint32_t PlacementOf(TVoText Key) const;
+  template <bool CaseSensitive, class Units>
+  static uint32_t PlacementUnder(Units Key);
   // The slot holding Key, or the free slot where probing for it stopped.
-  std::size_t Probe(std::u16string_view Key, uint32_t Placement, const TVoKeySource& Keys) const;
+  std::size_t Probe(TVoText Key, uint32_t Placement, const TVoKeySource& Keys) const;
   void Grow();
   void TakeOut(std::size_t Slot);
 
@@ -110,8 +152,8 @@ class TVoStringHash final {
 
 // An ordered string list with an optional object per item and a hash index over either the whole
 // string or its name part (the text before the first "="). The items' text sits in a few large
-// blocks the list owns, or, for lines added with AddBorrowed, in text that outlives the list; an item
-// costs no allocation of its own.
+// blocks the list owns, or, for lines added with AddBorrowed, in text that outlives the list (kept one
+// byte per code unit when it is ASCII); an item costs no allocation of its own.
 class TVoHashedStringList final : private TVoKeySource {
  public:
   explicit TVoHashedStringList(bool HasObjects);
@@ -129,8 +171,9 @@ class TVoHashedStringList final : private TVoKeySource {
   void SetUseNameAsKey(bool Value);
 
   int Count() const { return static_cast<int>(FItems.size()); }
-  // Valid until the list next changes.
-  std::u16string_view GetStrings(int Index) const;
+  String GetStrings(int Index) const;
+  // The same without a copy; valid until the list next changes.
+  TVoText TextOf(int Index) const;
   void Put(int Index, const String& S);
   TVoObject* GetObjects(int Index) const;
   void PutObject(int Index, TVoObject* AObject);
@@ -139,8 +182,10 @@ class TVoHashedStringList final : private TVoKeySource {
   void Insert(int Index, const String& S);
   int Add(const String& S);
   void Append(const String& S);
-  // Add without a copy: S stays where it is, and must outlive the list.
+  // Add without a copy: S stays where it is, and must outlive the list. The bytes of the narrow form
+  // are ASCII only.
   int AddBorrowed(std::u16string_view S);
+  int AddBorrowed(std::string_view Ascii);
   int AddObject(const String& S, TVoObject* AObject);
   void InsertObject(int Index, const String& S, TVoObject* AObject);
   void Delete(int Index);
@@ -153,7 +198,7 @@ class TVoHashedStringList final : private TVoKeySource {
   bool StrExists(std::u16string_view Str) const;
   String GetValuesByName(const String& Name) const;
   // The value part of the item named Name, in stored form, without a copy; empty when none.
-  std::u16string_view ValueViewByName(std::u16string_view Name) const;
+  TVoText ValueViewByName(std::u16string_view Name) const;
   void SetValuesByName(std::u16string_view Name, std::u16string_view Value);
   TVoObject* GetObjectsByName(std::u16string_view Name) const;
   void SetObjectsByName(std::u16string_view Name, TVoObject* Value);
@@ -163,22 +208,30 @@ class TVoHashedStringList final : private TVoKeySource {
  private:
   // One item: where its string is, how long it is, and how long its name part is.
   struct TVoStringItem {
-    const char16_t* Text;
+    const void* Text;  // UTF-16 code units, or ASCII bytes when Narrow
     uint32_t Length;
-    uint32_t NameLength : 31;  // the text before the first "="; 0 when there is none
+    uint32_t NameLength : 30;  // the text before the first "="; 0 when there is none
     uint32_t Owned : 1;        // the text lies in the list's blocks
-    std::u16string_view Str() const { return {Text, Length}; }
-    std::u16string_view Name() const { return {Text, NameLength}; }
+    uint32_t Narrow : 1;       // one byte per code unit (borrowed text only)
+    TVoText Str() const { return Part(Length); }
+    TVoText Name() const { return Part(NameLength); }
+    TVoText Part(uint32_t Units) const {
+      return Narrow ? TVoText::FromAscii({static_cast<const char*>(Text), Units})
+                    : TVoText(std::u16string_view(static_cast<const char16_t*>(Text), Units));
+    }
   };
 
-  std::u16string_view KeyOf(uint32_t Entry) const override;
-  std::u16string_view KeyOfItem(const TVoStringItem& Item) const;
+  TVoText KeyOf(uint32_t Entry) const override;
+  TVoText KeyOfItem(const TVoStringItem& Item) const;
+  // Items hold lengths in 30 bits.
+  static constexpr std::size_t kMaxLength = (std::size_t{1} << 30) - 1;
+  static void CheckLength(std::size_t Length);
   TVoStringItem MakeItem(std::u16string_view S, bool Borrowed);
-  TVoStringItem ItemOf(std::u16string_view Text, bool Owned);
+  TVoStringItem ItemOf(TVoText Text, bool Owned);
   // Room for Length code units in the blocks; it stays valid while the list holds the text.
   char16_t* ReserveText(std::size_t Length);
   // Copies S into the blocks.
-  std::u16string_view StoreText(std::u16string_view S);
+  std::u16string_view StoreText(TVoText S);
   // Writes "Name=Value", the value in stored form, into the blocks.
   std::u16string_view StoreKeyLine(std::u16string_view Name, std::u16string_view Value);
   void ReleaseText(const TVoStringItem& Item);
@@ -186,7 +239,7 @@ class TVoHashedStringList final : private TVoKeySource {
   void CompactText();
   int FindByName(std::u16string_view Name) const;
   int FindByStr(std::u16string_view Str) const;
-  int FindKey(std::u16string_view Key) const;
+  int FindKey(TVoText Key) const;
   // False for a name-keyed item without a name: such items are not in the index.
   bool IsIndexed(const TVoStringItem& Item) const;
   void CheckIndex(int Index, int Limit) const;
@@ -225,9 +278,5 @@ class TVoHashedStringList final : private TVoKeySource {
 
 // S without its leading and trailing code units up to U+0020: what Trim gives, without a copy.
 std::u16string_view TrimmedView(std::u16string_view S);
-
-// The text of S before its first "=", empty when S holds none.
-String NameOfLine(std::u16string_view S);
-
 
 }  // namespace kestrum

@@ -405,5 +405,50 @@ TEST_F(IniFileTest, ManySmallSectionsLoad) {
   EXPECT_EQ(doc->ReadInteger(u"S19999", u"K", -1), 19999);
 }
 
+// Lines that are ASCII are held as the file's own bytes, other lines as UTF-16 copies: both are
+// found, compared and written back alike, in short key lists and in indexed long ones.
+TEST_F(IniFileTest, AsciiLinesAndOtherLinesReadAlike) {
+  const struct {
+    const char* what;
+    int keys;
+    std::string neighbour;  // a line of the same section
+  } cases[] = {
+      {"short list, ASCII only", 3, "plain=1"},
+      {"short list beside a non-ASCII line", 3, "\xC3\xA9t\xC3\xA9=\xE6\x97\xA5"},
+      {"indexed list, ASCII only", 40, "plain=1"},
+      {"indexed list beside a non-ASCII line", 40, "\xC3\xA9t\xC3\xA9=\xE6\x97\xA5"},
+  };
+  for (const auto& c : cases) {
+    std::string text = "[Sec]\r\n" + c.neighbour + "\r\nq=\"a b\"\r\nr = x  y \r\n";
+    for (int i = 0; i < c.keys; ++i) text += "Key" + std::to_string(i) + "=v" + std::to_string(i) + "\r\n";
+    const auto doc = LoadBytes(text);
+    for (int i = 0; i < c.keys; ++i) {
+      const String key = u"kEY" + IntToStr(i);
+      ASSERT_EQ(doc->ReadString(u" sEC ", key, kDefault), u"v" + IntToStr(i)) << c.what;
+      ASSERT_TRUE(doc->ValueExists(u"SEC", key)) << c.what;
+    }
+    EXPECT_EQ(doc->ReadString(u"sec", u"Q", kDefault), u"a b") << c.what;
+    EXPECT_EQ(doc->ReadString(u"sec", u"R", kDefault), u"x  y") << c.what;
+    EXPECT_EQ(doc->ReadString(u"sec", u"key" + IntToStr(c.keys), kDefault), kDefault) << c.what;
+    EXPECT_EQ(doc->ReadString(u"sec", u"\u00C9T\u00C9", kDefault), kDefault)
+        << c.what << ": only ASCII letters fold";
+
+    std::vector<String> names;
+    doc->ReadSection(u"SEC", names);
+    ASSERT_EQ(names.size(), static_cast<size_t>(c.keys) + 3) << c.what;
+    EXPECT_EQ(names[0], FromUtf8(c.neighbour.substr(0, c.neighbour.find('=')))) << c.what;
+    EXPECT_EQ(names.back(), u"Key" + IntToStr(c.keys - 1)) << c.what;
+    std::vector<String> lines;
+    doc->ReadSectionValues(u"sec", lines);
+    EXPECT_EQ(lines[1], u"q=\"a b\"") << c.what;
+    EXPECT_EQ(lines[2], u"r=\"x  y\"") << c.what;
+
+    doc->UpdateFile();
+    std::string saved = "[Sec]\r\n\r\n" + c.neighbour + "\r\nq=\"a b\"\r\nr=\"x  y\"\r\n";
+    for (int i = 0; i < c.keys; ++i) saved += "Key" + std::to_string(i) + "=v" + std::to_string(i) + "\r\n";
+    EXPECT_EQ(FileBytes(), saved + "\r\n") << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace kestrum

@@ -1,3 +1,4 @@
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -336,6 +337,35 @@ TEST_F(IniFileTest, FailedSaveRaisesAndLeavesFilesAndDocumentAlone) {
   }
   EXPECT_TRUE(std::filesystem::is_directory(PathOf("taken.ini")));
   EXPECT_EQ(FileBytes("plain"), "x");
+}
+
+// A section that holds nothing yet reads, writes and saves like any other.
+TEST_F(IniFileTest, SectionsWithoutKeysTakeEveryOperation) {
+  const std::vector<String> loaded = {u"[A]", u"", u"", u"[B]", u"", u"k=1", u""};
+  const struct {
+    const char* what;
+    std::function<void(TVoMemIniFile&)> change;
+    std::vector<String> lines;
+  } cases[] = {
+      {"nothing", [](TVoMemIniFile&) {}, loaded},
+      {"section comment", [](TVoMemIniFile& d) { d.WriteSectionComment(u"a", u"c"); },
+       {u";c", u"[A]", u"", u"", u"[B]", u"", u"k=1", u""}},
+      {"key written", [](TVoMemIniFile& d) { d.WriteString(u" a ", u"x", u"1"); },
+       {u"[A]", u"", u"x=1", u"", u"[B]", u"", u"k=1", u""}},
+      {"key comment on no key", [](TVoMemIniFile& d) { d.WriteComment(u"A", u"k", u"c"); }, loaded},
+      {"key deleted from none", [](TVoMemIniFile& d) { d.DeleteKey(u"A", u"k"); }, loaded},
+      {"erased", [](TVoMemIniFile& d) { d.EraseSection(u"A"); }, {u"[B]", u"", u"k=1", u""}},
+      {"end comment", [](TVoMemIniFile& d) { d.WriteSectionComment(u"", u"end"); },
+       {u"[A]", u"", u"", u"[B]", u"", u"k=1", u"", u";end"}},
+  };
+  for (const auto& c : cases) {
+    const auto doc = LoadBytes("[A]\r\n[B]\r\nk=1\r\n");
+    EXPECT_EQ(doc->ReadString(u"A", u"k", kDefault), kDefault) << c.what;
+    EXPECT_FALSE(doc->ValueExists(u"A", u"k")) << c.what;
+    EXPECT_EQ(doc->ReadSectionComment(u"A"), u"") << c.what;
+    c.change(*doc);
+    EXPECT_EQ(DocumentLines(*doc), c.lines) << c.what;
+  }
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ TEST(VoStringHashTest, CaseFoldingTouchesAsciiLettersOnly) {
 class TKeyTable final : public TVoKeySource {
  public:
   explicit TKeyTable(std::vector<String> Keys) : keys_(std::move(Keys)) {}
-  std::u16string_view KeyOf(uint32_t Entry) const override { return keys_[Entry]; }
+  TVoText KeyOf(uint32_t Entry) const override { return keys_[Entry]; }
 
  private:
   std::vector<String> keys_;
