@@ -26,7 +26,7 @@
 
 #include "base/DateTime.h"
 #include "base/Strings.h"
-#include "data/RaidTimerData.h"
+#include "data/Kestrum.h"
 #include "data/shhlpr.h"
 #include "ini/VoMemIniFile.h"
 #include "tests/support/AllocationMeter.h"

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include "data/Kestrum.h"
 #include "ui/DialogParts.h"
 #include "ui/NameValidator.h"
 #include "ui/TagOwner.h"
