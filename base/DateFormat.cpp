@@ -1,7 +1,10 @@
 #include "base/DateTime.h"
 
+#include <functional>
+
 #include "base/Calendar.h"
 #include "base/DatePattern.h"
+#include "base/RecentlyMade.h"
 
 namespace kestrum {
 
@@ -69,6 +72,13 @@ String Format(const Tokens& tokens, TDateTime value, const TFormatSettings& sett
   return out;
 }
 
+// Saving a roster writes hundreds of moments under the same two patterns: each is taken apart once.
+// A few are kept, per thread, for callers that switch between patterns.
+const Tokens& TokensOf(const String& pattern) {
+  thread_local TRecentlyMade<String, Tokens, 4> recent;
+  return recent.Get(pattern, std::equal_to<>(), [&] { return Tokenize(pattern); });
+}
+
 }  // namespace
 
 String FormatDateTime(const String& pattern, TDateTime value) {
@@ -76,7 +86,7 @@ String FormatDateTime(const String& pattern, TDateTime value) {
 }
 
 String FormatDateTime(const String& pattern, TDateTime value, const TFormatSettings& settings) {
-  return Format(Tokenize(pattern), value, settings);
+  return Format(TokensOf(pattern), value, settings);
 }
 
 String DateTimeToStr(TDateTime value) {

@@ -6,6 +6,7 @@
 
 #include "base/Calendar.h"
 #include "base/DatePattern.h"
+#include "base/RecentlyMade.h"
 
 namespace kestrum {
 
@@ -235,13 +236,8 @@ bool SameSettings(const TFormatSettings& a, const TFormatSettings& b) {
 // Loading a roster reads thousands of texts under the same settings: their layout is made once. A
 // few are kept, per thread, for callers that switch between formats.
 const Layout& LayoutFor(const TFormatSettings& settings) {
-  constexpr size_t kKept = 4;
-  thread_local std::vector<Layout> recent;
-  for (const Layout& layout : recent)
-    if (SameSettings(layout.settings, settings)) return layout;
-  if (recent.size() == kKept) recent.erase(recent.begin());
-  recent.push_back(MakeLayout(settings));
-  return recent.back();
+  thread_local TRecentlyMade<TFormatSettings, Layout, 4> recent;
+  return recent.Get(settings, SameSettings, [&] { return MakeLayout(settings); });
 }
 
 bool ReadTime(std::u16string_view text, const Layout& layout, Fields& fields) {
