@@ -248,6 +248,10 @@ void TDataFileWriter::Write(const TRaidNames& ARaidNames, const TCharaDatas& ACh
   const auto raidCount = static_cast<int32_t>(ARaidNames.size());
   const auto charaCount = static_cast<int32_t>(ACharaDatas.size());
   if (charaCount > 0) CheckRaidKeysAreDistinct(ARaidNames);
+  // The same count keys serve every character.
+  std::vector<String> countKeys;
+  countKeys.reserve(ARaidNames.size());
+  for (const String& raid : ARaidNames) countKeys.push_back(raid + kCountSuffix);
   TVoMemIniFile ini(FPath);
   ini.WriteInteger(kRaidSection, kCountKey, raidCount);
   for (int32_t k = 0; k < raidCount; ++k) ini.WriteString(kRaidSection, IntToStr(k), ARaidNames[k]);
@@ -260,7 +264,7 @@ void TDataFileWriter::Write(const TRaidNames& ARaidNames, const TCharaDatas& ACh
       const TRaidTimerData& timer = *chara.GetRaidTimerDatas(k);
       ini.WriteString(section, ARaidNames[k],
                       timer.HasUnreadText() ? timer.UnreadText() : DateTimeToStr(timer.ActivateTime()));
-      ini.WriteInteger(section, ARaidNames[k] + kCountSuffix, static_cast<int32_t>(timer.Count()));
+      ini.WriteInteger(section, countKeys[k], static_cast<int32_t>(timer.Count()));
     }
   }
   ini.UpdateFile();
