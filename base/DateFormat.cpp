@@ -2,7 +2,6 @@
 
 #include <functional>
 
-#include "base/Calendar.h"
 #include "base/DatePattern.h"
 #include "base/RecentlyMade.h"
 
@@ -16,18 +15,34 @@ using date_pattern::Tokens;
 
 namespace {
 
+// Values are never negative here.
 void AppendNumber(String& out, int value, size_t width) {
-  String digits = IntToStr(value);
-  if (digits.size() < width) out.append(width - digits.size(), u'0');
-  out += digits;
+  char16_t digits[10];
+  size_t count = 0;
+  do {
+    digits[count++] = static_cast<char16_t>(u'0' + value % 10);
+    value /= 10;
+  } while (value > 0);
+  if (count < width) out.append(width - count, u'0');
+  while (count > 0) out += digits[--count];
 }
 
-String Format(const Tokens& tokens, TDateTime value, const TFormatSettings& settings) {
+// A moment taken apart once, for every pattern it is written in.
+struct Parts {
   int year, month, day, hour, minute, second, milli;
-  DecodeDate(value, year, month, day);
-  DecodeTime(value, hour, minute, second, milli);
+
+  bool Midnight() const { return hour == 0 && minute == 0 && second == 0 && milli == 0; }
+};
+
+Parts Decode(TDateTime value) {
+  Parts parts{};
+  DecodeDate(value, parts.year, parts.month, parts.day);
+  DecodeTime(value, parts.hour, parts.minute, parts.second, parts.milli);
+  return parts;
+}
+
+void AppendFormatted(String& out, const Tokens& tokens, const Parts& parts, const TFormatSettings& settings) {
   const bool twelveHour = Has(tokens, Kind::AmPm);
-  String out;
   for (const Token& token : tokens) {
     const size_t width = token.longForm ? 2 : 1;
     switch (token.kind) {
@@ -42,34 +57,33 @@ String Format(const Tokens& tokens, TDateTime value, const TFormatSettings& sett
         break;
       case Kind::Year:
         if (token.longForm)
-          AppendNumber(out, year, 4);
+          AppendNumber(out, parts.year, 4);
         else
-          AppendNumber(out, year % 100, 2);
+          AppendNumber(out, parts.year % 100, 2);
         break;
       case Kind::Month:
-        AppendNumber(out, month, width);
+        AppendNumber(out, parts.month, width);
         break;
       case Kind::Day:
-        AppendNumber(out, day, width);
+        AppendNumber(out, parts.day, width);
         break;
       case Kind::Hour:
-        AppendNumber(out, twelveHour ? (hour + 11) % 12 + 1 : hour, width);
+        AppendNumber(out, twelveHour ? (parts.hour + 11) % 12 + 1 : parts.hour, width);
         break;
       case Kind::Minute:
-        AppendNumber(out, minute, width);
+        AppendNumber(out, parts.minute, width);
         break;
       case Kind::Second:
-        AppendNumber(out, second, width);
+        AppendNumber(out, parts.second, width);
         break;
       case Kind::Milli:
-        AppendNumber(out, milli, token.longForm ? 3 : 1);
+        AppendNumber(out, parts.milli, token.longForm ? 3 : 1);
         break;
       case Kind::AmPm:
-        out += token.text.substr(hour < 12 ? 0 : 3, 2);
+        out.append(token.text, parts.hour < 12 ? 0 : 3, 2);
         break;
     }
   }
-  return out;
 }
 
 // Saving a roster writes hundreds of moments under the same two patterns: each is taken apart once.
@@ -86,7 +100,9 @@ String FormatDateTime(const String& pattern, TDateTime value) {
 }
 
 String FormatDateTime(const String& pattern, TDateTime value, const TFormatSettings& settings) {
-  return Format(TokensOf(pattern), value, settings);
+  String text;
+  AppendFormatted(text, TokensOf(pattern), Decode(value), settings);
+  return text;
 }
 
 String DateTimeToStr(TDateTime value) {
@@ -94,8 +110,12 @@ String DateTimeToStr(TDateTime value) {
 }
 
 String DateTimeToStr(TDateTime value, const TFormatSettings& settings) {
-  String text = FormatDateTime(settings.ShortDateFormat, value, settings);
-  if (MsOfDay(value) != 0) text += u' ' + FormatDateTime(settings.LongTimeFormat, value, settings);
+  const Parts parts = Decode(value);
+  String text;
+  AppendFormatted(text, TokensOf(settings.ShortDateFormat), parts, settings);
+  if (parts.Midnight()) return text;
+  text += u' ';
+  AppendFormatted(text, TokensOf(settings.LongTimeFormat), parts, settings);
   return text;
 }
 
