@@ -18,7 +18,7 @@
 
 #include "base/Files.h"
 #include "base/TextCodec.h"
-#include "data/RaidTimerData.h"
+#include "data/Kestrum.h"
 #include "data/shhlpr.h"
 #include "fuzz/FuzzSupport.h"
 #include "tests/support/RosterModel.h"

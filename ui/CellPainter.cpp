@@ -9,7 +9,7 @@
 #include <QStyleOptionButton>
 
 #include "base/DateTime.h"
-#include "data/RaidTimerData.h"
+#include "data/Kestrum.h"
 #include "ui/RaidGrid.h"
 
 namespace kestrum {

@@ -8,7 +8,7 @@
 #include <QMetaObject>
 #include <QPoint>
 
-#include "data/RaidTimerData.h"
+#include "data/Kestrum.h"
 #include "ui/TagOwner.h"
 #include "ui/WindowSettings.h"
 

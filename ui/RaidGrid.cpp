@@ -11,7 +11,7 @@
 #include <QStyleOptionHeader>
 #include <QWheelEvent>
 
-#include "data/RaidTimerData.h"
+#include "data/Kestrum.h"
 
 namespace kestrum {
 

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include "data/Kestrum.h"
 #include "ui/CharaNameLength.h"
 #include "ui/DialogParts.h"
 #include "ui/NameValidator.h"

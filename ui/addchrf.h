@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <QWidget>
 
-#include "data/RaidTimerData.h"
+#include "data/CharaData.h"
 
 class QFrame;
 class QKeyEvent;

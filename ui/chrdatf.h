@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <QWidget>
 
-#include "data/RaidTimerData.h"
+#include "data/CharaData.h"
 #include "ui/WindowSettings.h"
 
 class QFrame;

@@ -135,6 +135,35 @@ TEST_F(DateTimeTest, FormatPatterns) {
   EXPECT_EQ(FormatDateTime(u"d日 hh:nn", morning), u"5日 07:08");
 }
 
+// Patterns are taken apart once and kept: every later use, after other patterns and other
+// separators, must still give each pattern's own text.
+TEST_F(DateTimeTest, PatternsUsedAgainFormatAsTheFirstTime) {
+  const TDateTime morning = At(2024, 3, 5, 7, 8, 9, 12);
+  const TFormatSettings slashes{u"", u"", u'/', u':'};
+  const TFormatSettings dots{u"", u"", u'.', u'-'};
+  struct Case {
+    String pattern;
+    String withSlashes;
+    String withDots;
+  };
+  const Case cases[] = {
+      {u"yyyy/mm/dd", u"2024/03/05", u"2024.03.05"}, {u"h:nn:ss", u"7:08:09", u"7-08-09"},
+      {u"dd/mm/yyyy", u"05/03/2024", u"05.03.2024"}, {u"hh:nn:ss am/pm", u"07:08:09 am", u"07-08-09 am"},
+      {u"m/d/yy", u"3/5/24", u"3.5.24"},             {u"yyyymmdd-hhnnss", u"20240305-070809", u"20240305-070809"},
+      {u"h:n:s.zzz", u"7:8:9.012", u"7-8-9.012"},
+  };
+  for (int round = 0; round < 3; ++round) {
+    for (const Case& c : cases) {
+      EXPECT_EQ(FormatDateTime(c.pattern, morning, slashes), c.withSlashes) << ToUtf8(c.pattern) << round;
+      EXPECT_EQ(FormatDateTime(c.pattern, morning, dots), c.withDots) << ToUtf8(c.pattern) << round;
+    }
+    for (const Case& c : cases)  // two at a time, so the last ones kept are asked for again at once
+      EXPECT_EQ(FormatDateTime(c.pattern, morning, slashes) + FormatDateTime(cases[0].pattern, morning, dots),
+                c.withSlashes + cases[0].withDots)
+          << ToUtf8(c.pattern) << round;
+  }
+}
+
 TEST_F(DateTimeTest, DateTimeToStrUnderRegionalStyles) {
   const TDateTime morning = At(2024, 3, 5, 7, 8, 9);
   struct Case {

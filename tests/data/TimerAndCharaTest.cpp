@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "data/RaidTimerData.h"
+#include "data/CharaData.h"
 #include "tests/data/DataTestFixture.h"
 
 namespace kestrum::test {

@@ -1,0 +1,292 @@
+#include "data/DataFile.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <unordered_set>
+#include <utility>
+
+#include "base/DateTime.h"
+#include "base/Files.h"
+#include "data/shhlpr.h"
+#include "ini/VoMemIniFile.h"
+
+namespace kestrum {
+
+namespace {
+
+const String kRaidSection = u"RAID";
+const String kCharaSection = u"CHARA";
+const String kCountKey = u"COUNT";
+const String kNameKey = u"NAME";
+const String kCountSuffix = u" COUNT";
+const String kDefaultDateText = u"1980/01/01 00:00:00";
+// Rough memory costs of the roster's parts, for the budget a load keeps to: a character with its
+// list entry and heap block, and a timer likewise.
+constexpr int64_t kCharaBytes = sizeof(TCharaData) + 3 * sizeof(void*);
+constexpr int64_t kTimerBytes = sizeof(TRaidTimerData) + 3 * sizeof(void*);
+// A saved roster's file takes more than a third of what its characters and timers take in memory,
+// so the budget only cuts hostile files; a small file may still build 100,000 timers.
+constexpr int64_t kModelBytesPerFileByte = 3;
+constexpr int64_t kMinModelBytes = 100'000 * kTimerBytes;
+constexpr int kMaxKeptCopyTries = 1000;
+const char16_t kCannotKeep[] = u"読み切れなかったデータファイルを残せないため、保存しません。\r\n";
+
+String CharaSection(int index) {
+  return kCharaSection + IntToStr(index);
+}
+
+// The number a key or section suffix stands for, as Save writes it: decimal digits without leading
+// zeros. Anything else (and numbers beyond the 32-bit range) is no index.
+std::optional<int32_t> ParseIndex(std::u16string_view text) {
+  if (text.empty() || text.size() > 10 || (text.size() > 1 && text[0] == u'0')) return std::nullopt;
+  int64_t value = 0;
+  for (char16_t c : text) {
+    if (c < u'0' || c > u'9') return std::nullopt;
+    value = value * 10 + (c - u'0');
+  }
+  if (value > INT32_MAX) return std::nullopt;
+  return static_cast<int32_t>(value);
+}
+
+// The numbers below ACount that names "<APrefix><index>" stand for, ascending, each once. The names
+// are those AForEachName hands to the function it is given; a hostile file holds millions, so they
+// are looked at in place rather than copied.
+template <class F>
+std::vector<int32_t> IndicesNamed(F&& AForEachName, std::u16string_view APrefix, int32_t ACount) {
+  std::vector<int32_t> indices;
+  AForEachName([&](std::u16string_view text) {
+    if (text.size() <= APrefix.size() || !SameTextAscii(text.substr(0, APrefix.size()), APrefix)) return;
+    const std::optional<int32_t> index = ParseIndex(text.substr(APrefix.size()));
+    if (index && *index < ACount) indices.push_back(*index);
+  });
+  std::sort(indices.begin(), indices.end());
+  indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+  return indices;
+}
+
+// The indices i below ACount for which a section "CHARA<i>" exists. Every other index of the count
+// has no name and so yields no character; skipping it keeps a huge count cheap.
+std::vector<int32_t> CharaIndicesHeld(const TVoMemIniFile& Ini, int32_t ACount) {
+  return IndicesNamed([&Ini](const auto& name) { Ini.ForEachSectionName(name); }, kCharaSection, ACount);
+}
+
+// A character's timers are stored under the raid names, beside "NAME" and "<raid> COUNT". A raid
+// named like one of those keys would overwrite it and lose a name or a count at the next load.
+void CheckRaidKeysAreDistinct(const TRaidNames& ARaidNames) {
+  std::unordered_set<String> otherKeys{AsciiUpperCase(kNameKey)};
+  for (const String& raid : ARaidNames) otherKeys.insert(AsciiUpperCase(Trim(raid + kCountSuffix)));
+  for (const String& raid : ARaidNames) {
+    if (otherKeys.count(AsciiUpperCase(Trim(raid))) != 0)
+      throw ERTDError(u"レイド名 \"" + raid + u"\" はキャラクターのデータのキーと重なるため使えません");
+  }
+}
+
+// A timer's stored moment, in the current format or any other known one. Text that none reads is
+// kept in the timer unread, so that a change of locale or a file from elsewhere loses no lock-out.
+void ReadActivateTime(const TVoMemIniFile& Ini, const String& Section, const String& RaidName,
+                      TRaidTimerData& Timer) {
+  const String text = Ini.ReadString(Section, RaidName, kDefaultDateText);
+  TDateTime value = 0;
+  if (TryStrToDateTimeAnyForm(text, value, FormatSettings()))
+    Timer.SetActivateTime(value);
+  else
+    Timer.SetUnreadText(Trim(text).empty() ? String() : text);
+}
+
+// The integer stored under the key, 0 when missing or no integer; the latter is noted.
+int32_t ReadCount(const TVoMemIniFile& Ini, const String& Section, const String& Ident,
+                  TUnreadReport& AUnread) {
+  const int32_t value = Ini.ReadInteger(Section, Ident, 0);
+  if (value == 0 && Ini.ReadInteger(Section, Ident, 1) != 0 && Ini.ValueExists(Section, Ident))
+    AUnread.Add(TUnreadReason::UnreadNumbers);
+  return value;
+}
+
+// A data file beyond kMaxDataFileBytes is neither read nor replaced, and says so.
+void RefuseOversizedFile(const String& APath, int64_t ASize) {
+  if (ASize <= static_cast<int64_t>(kMaxDataFileBytes)) return;
+  throw ERTDError(u"データファイル \"" + APath + u"\" は " + IntToStr(ASize) + u" バイトあり、読める大きさ (" +
+                  IntToStr(static_cast<int64_t>(kMaxDataFileBytes)) +
+                  u" バイト) を超えているため、読み込みも保存もしません。ファイルはそのまま残してあります。");
+}
+
+// "<data file>.unread-<local date and time>", or with "-2", "-3", ... when that name is taken.
+String WriteKeptCopy(const String& APath, const std::string& ABytes) {
+  const String stem = APath + u".unread-" + FormatDateTime(u"yyyymmdd-hhnnss", Now());
+  for (int n = 1; n <= kMaxKeptCopyTries; ++n) {
+    const String name = n == 1 ? stem : stem + u"-" + IntToStr(n);
+    if (WriteNewFile(name, ABytes)) return name;
+  }
+  throw EFileError(u"Cannot write \"" + stem + u"\": every name of that form is taken");
+}
+
+// The next save would replace the file with only what was read of it, so the file is kept as it was.
+// A copy of the same bytes that an earlier load made (before a failed save rolled back) serves again.
+void KeepUnreadFile(const String& APath, const String& AEarlierCopy, TUnreadReport& AUnread) {
+  if (AUnread.Whole()) return;
+  try {
+    const std::string bytes = ReadFileBytes(APath);
+    if (!AEarlierCopy.empty() && FileExists(AEarlierCopy) && ReadFileBytes(AEarlierCopy) == bytes)
+      AUnread.KeptFile = AEarlierCopy;
+    else
+      AUnread.KeptFile = WriteKeptCopy(APath, bytes);
+    AUnread.KeepError.clear();
+  } catch (const EFileError& error) {
+    AUnread.KeepError = error.Message();
+  }
+}
+
+}  // namespace
+
+void TUnreadReport::Add(TUnreadReason AReason) {
+  if (std::find(Reasons.begin(), Reasons.end(), AReason) == Reasons.end()) Reasons.push_back(AReason);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Reading
+
+TDataFileReader::TDataFileReader(const String& APath) : FPath(APath), FFileBytes(FileSize(APath)) {
+  RefuseOversizedFile(FPath, FFileBytes);
+}
+
+TDataFileReader::~TDataFileReader() = default;
+
+void TDataFileReader::Open(TUnreadReport& AUnread) {
+  FUnread = &AUnread;
+  FEarlierCopy = std::exchange(AUnread, {}).KeptFile;
+  FIni = std::make_unique<TVoMemIniFile>(FPath);
+  if (FIni->Unread().UndecodedBytes) AUnread.Add(TUnreadReason::NoText);
+  if (FIni->Unread().DroppedLines > 0) AUnread.Add(TUnreadReason::DroppedLines);
+}
+
+TRaidNames TDataFileReader::ReadRaidNames() {
+  const TVoMemIniFile& ini = *FIni;
+  const int32_t promised = ReadCount(ini, kRaidSection, kCountKey, *FUnread);
+  // A damaged count must not make us build millions of rows: the raids end at the last name key
+  // below the count, and a name key is only believed below the number of keys the whole file holds.
+  // Key names are unique in a section and an index has one form, so each index is met once and
+  // needs counting only, not keeping: a hostile file holds millions.
+  const size_t keyCount = ini.KeyCount();
+  int64_t named = 0;
+  int32_t raidCount = 0;
+  bool cut = false;
+  ini.ForEachKeyName(kRaidSection, [&](std::u16string_view text) {
+    const std::optional<int32_t> index = ParseIndex(text);
+    if (!index || *index >= promised) return;
+    ++named;
+    if (static_cast<size_t>(*index) < keyCount)
+      raidCount = std::max(raidCount, *index + 1);
+    else
+      cut = true;
+  });
+  if (named < promised) FUnread->Add(TUnreadReason::MissingRaidNames);
+  if (cut) FUnread->Add(TUnreadReason::CutByBounds);
+  TRaidNames raidNames;
+  raidNames.reserve(raidCount);
+  for (int32_t k = 0; k < raidCount; ++k) raidNames.push_back(ini.ReadString(kRaidSection, IntToStr(k), u""));
+  return raidNames;
+}
+
+TCharaDatas TDataFileReader::ReadCharas(const TRaidNames& ARaidNames) {
+  const TVoMemIniFile& ini = *FIni;
+  const auto raidCount = static_cast<int32_t>(ARaidNames.size());
+  // Every character and timer costs memory however few bytes of the file stand for it: a few thousand
+  // raid names and character sections must not build a billion timers, nor millions of bare
+  // character sections millions of characters. Characters beyond the budget are not loaded.
+  const int64_t budget = std::max(kModelBytesPerFileByte * FFileBytes, kMinModelBytes);
+  const int64_t perChara = kCharaBytes + static_cast<int64_t>(raidCount) * kTimerBytes;
+  const int32_t promised = ReadCount(ini, kCharaSection, kCountKey, *FUnread);
+  const std::vector<int32_t> held = CharaIndicesHeld(ini, promised);
+  if (static_cast<int64_t>(held.size()) < promised) FUnread->Add(TUnreadReason::MissingCharacters);
+  TCharaDatas charas;
+  for (int32_t i : held) {
+    if (static_cast<int64_t>(charas.size() + 1) * perChara > budget) {
+      FUnread->Add(TUnreadReason::CutByBounds);
+      break;
+    }
+    const String section = CharaSection(i);
+    const String name = ini.ReadString(section, kNameKey, u"");
+    if (name.empty()) {
+      FUnread->Add(TUnreadReason::MissingCharacters);
+      continue;
+    }
+    std::vector<uint32_t> counts(raidCount);
+    for (int32_t k = 0; k < raidCount; ++k)
+      counts[k] = static_cast<uint32_t>(ReadCount(ini, section, ARaidNames[k] + kCountSuffix, *FUnread));
+    auto chara = std::make_unique<TCharaData>(name, std::vector<TDateTime>(raidCount, 0), counts);
+    for (int32_t k = 0; k < raidCount; ++k)
+      ReadActivateTime(ini, section, ARaidNames[k], *chara->GetRaidTimerDatas(k));
+    charas.push_back(std::move(chara));
+  }
+  return charas;
+}
+
+void TDataFileReader::Close() {
+  FIni.reset();
+  KeepUnreadFile(FPath, FEarlierCopy, *FUnread);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Writing
+
+TDataFileWriter::TDataFileWriter(const String& APath)
+    : FPath(APath), FBak(APath + u".bak"), FBak2(APath + u".bak2"), FHadFile(false) {
+  ForceFileDir(FPath);
+  FHadFile = FileExists(FPath);
+  // Before anything is copied or written: a file this large holds what no save may replace.
+  RefuseOversizedFile(FPath, FileSize(FPath));
+}
+
+void TDataFileWriter::Write(const TRaidNames& ARaidNames, const TCharaDatas& ACharaDatas,
+                            TUnreadReport& AUnread) {
+  if (!AUnread.Whole() && AUnread.KeptFile.empty()) {
+    KeepUnreadFile(FPath, String(), AUnread);
+    if (AUnread.KeptFile.empty()) throw ERTDError(kCannotKeep + AUnread.KeepError);
+  }
+  // Copies, not a rename: a crash at any moment must still find a complete backup.
+  if (FileExists(FBak2)) DeleteFile(FBak2);
+  if (FileExists(FBak)) CopyFileReplacing(FBak, FBak2);
+  FBackupMade = FHadFile && CopyFileReplacing(FPath, FBak);
+
+  const auto raidCount = static_cast<int32_t>(ARaidNames.size());
+  const auto charaCount = static_cast<int32_t>(ACharaDatas.size());
+  if (charaCount > 0) CheckRaidKeysAreDistinct(ARaidNames);
+  // The same count keys serve every character.
+  std::vector<String> countKeys;
+  countKeys.reserve(ARaidNames.size());
+  for (const String& raid : ARaidNames) countKeys.push_back(raid + kCountSuffix);
+  TVoMemIniFile ini(FPath);
+  ini.WriteInteger(kRaidSection, kCountKey, raidCount);
+  for (int32_t k = 0; k < raidCount; ++k) ini.WriteString(kRaidSection, IntToStr(k), ARaidNames[k]);
+  ini.WriteInteger(kCharaSection, kCountKey, charaCount);
+  for (int32_t i = 0; i < charaCount; ++i) {
+    const String section = CharaSection(i);
+    const TCharaData& chara = *ACharaDatas[i];
+    ini.WriteString(section, kNameKey, chara.Name());
+    for (int32_t k = 0; k < raidCount; ++k) {
+      const TRaidTimerData& timer = *chara.GetRaidTimerDatas(k);
+      ini.WriteString(section, ARaidNames[k],
+                      timer.HasUnreadText() ? timer.UnreadText() : DateTimeToStr(timer.ActivateTime()));
+      ini.WriteInteger(section, countKeys[k], static_cast<int32_t>(timer.Count()));
+    }
+  }
+  ini.UpdateFile();
+
+  if (FileExists(FBak2)) DeleteFile(FBak2);
+}
+
+void TDataFileWriter::RollBack() {
+  // The file is written atomically, so when no backup of it was made it still holds what it held
+  // before; copying an older backup over it would lose the last good save. A file this save
+  // created from nothing is removed.
+  if (FBackupMade)
+    CopyFileReplacing(FBak, FPath);
+  else if (!FHadFile)
+    DeleteFile(FPath);
+  // Renaming needs no free space: on a full disk a copy would fail and the backup would be lost.
+  if (FileExists(FBak2)) RenameFile(FBak2, FBak);
+}
+
+}  // namespace kestrum

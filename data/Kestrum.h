@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "base/Strings.h"
+#include "data/CharaData.h"
+#include "data/DataFile.h"
+
+namespace kestrum {
+
+// Raid names are the keys of every character's timers, and the data file compares keys trimmed and
+// without regard to ASCII case: two names equal in that way would share one stored timer.
+bool SameRaidKey(std::u16string_view a, std::u16string_view b);
+
+// The roster: raids (grid rows) and characters (grid columns), kept in step and saved after each change.
+class TKestrum {
+ public:
+  TKestrum() = default;
+  virtual ~TKestrum();
+  TKestrum(const TKestrum&) = delete;
+  TKestrum& operator=(const TKestrum&) = delete;
+
+  int32_t RaidCount() const { return static_cast<int32_t>(FRaidNames.size()); }
+  int32_t CharaCount() const { return static_cast<int32_t>(FCharaDatas.size()); }
+  String GetRaidNames(int index) const { return FRaidNames[index]; }
+  TCharaData* GetCharaDatas(int index) const { return FCharaDatas[index].get(); }
+  const TRaidNames& RaidNameAry() const { return FRaidNames; }
+  const TCharaDatas& CharaDataAry() const { return FCharaDatas; }
+
+  // Replaces the roster with the data file's content. When it cannot read all of it, it keeps the
+  // file as it was under a new name beside it (see UnreadReport).
+  void Load();
+  // Writes the roster with backup rotation; on failure restores the file, reloads and throws ERTDSaveError.
+  // A file that Load could not read whole is not replaced until a copy of it is kept.
+  void Save();
+  const TUnreadReport& UnreadReport() const { return FUnread; }
+
+  // AddRaid and RenameRaid throw ERTDError, changing nothing, when the name is another raid's key
+  // (SameRaidKey).
+  void AddRaid(const String& ARaidName);
+  void DelRaid(int index);
+  // No window command renames or swaps: these two and their Chara twins serve code that edits a roster.
+  void RenameRaid(int index, const String& ANewName);
+  void SwapRaid(int i, int j);
+  void MoveRaid(int FromIdx, int ToIdx);
+  void AddChara(const String& AName);
+  void DelChara(int index);
+  void RenameChara(int index, const String& ANewName);
+  void SwapChara(int i, int j);
+  // The one command that does not save: its caller saves right after it.
+  void MoveChara(int FromIdx, int ToIdx);
+
+ private:
+  int SetDefaultRaids();
+  void Clear();
+  void CheckRaidNameIsFree(const String& AName, int AExceptIdx) const;
+
+  TRaidNames FRaidNames;
+  TCharaDatas FCharaDatas;
+  TUnreadReport FUnread;
+};
+
+}  // namespace kestrum
