@@ -162,13 +162,14 @@ Tokens WithoutField(Tokens tokens, size_t index) {
     if (i >= tokens.size()) return false;
     return marker ? IsSpaceLiteral(tokens, i) : tokens[i].kind == Kind::TimeSep;
   };
+  const auto field = tokens.begin() + static_cast<std::ptrdiff_t>(index);
   if (index > 0 && belongs(index - 1)) {
-    tokens.erase(tokens.begin() + index - 1, tokens.begin() + index + 1);
+    tokens.erase(field - 1, field + 1);
     return tokens;
   }
   const bool suffix =
       marker ? belongs(index + 1) : index + 1 < tokens.size() && tokens[index + 1].kind == Kind::Literal;
-  tokens.erase(tokens.begin() + index, tokens.begin() + index + (suffix ? 2 : 1));
+  tokens.erase(field, field + (suffix ? 2 : 1));
   return tokens;
 }
 
@@ -180,7 +181,7 @@ std::vector<Tokens> TimeShapes(const Tokens& format) {
   if (second < format.size()) {
     if (!Has(format, Kind::Milli)) {
       Tokens withMilli = format;
-      withMilli.insert(withMilli.begin() + second + 1,
+      withMilli.insert(withMilli.begin() + static_cast<std::ptrdiff_t>(second) + 1,
                        {Token{Kind::Literal, false, u"."}, Token{Kind::Milli, true, {}}});
       shapes.push_back(std::move(withMilli));
     }

@@ -116,7 +116,7 @@ void RefuseOversizedFile(const String& APath, int64_t ASize) {
 String WriteKeptCopy(const String& APath, const std::string& ABytes) {
   const String stem = APath + u".unread-" + FormatDateTime(u"yyyymmdd-hhnnss", Now());
   for (int n = 1; n <= kMaxKeptCopyTries; ++n) {
-    const String name = n == 1 ? stem : stem + u"-" + IntToStr(n);
+    String name = n == 1 ? stem : stem + u"-" + IntToStr(n);
     if (WriteNewFile(name, ABytes)) return name;
   }
   throw EFileError(u"Cannot write \"" + stem + u"\": every name of that form is taken");

@@ -48,7 +48,7 @@ struct TUnreadReport {
 // The largest data file Load reads and Save replaces: six times a roster of 200 characters by 100
 // raids. Bigger files are no roster this program wrote; reading one would cost time and memory out of
 // proportion, and saving over it would lose what it holds.
-inline constexpr size_t kMaxDataFileBytes = 8 * 1024 * 1024;
+inline constexpr size_t kMaxDataFileBytes = size_t{8} * 1024 * 1024;
 
 // One reading of the data file, in the steps a load takes: the size check comes before the roster
 // is discarded, then the document is read, the raid names, the characters, and last the copy of a

@@ -339,7 +339,7 @@ void TVoMemIniSection::WriteComment(const String& Ident, const std::vector<Strin
   }
   auto comment = std::make_unique<TVoComment>(Comment);
   FKeys->SetObjectsByName(name, comment.get());
-  comment.release();  // the key list owns it now
+  static_cast<void>(comment.release());  // the key list owns it now
 }
 
 // ---- TVoMemIniFile
