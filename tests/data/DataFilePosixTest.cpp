@@ -1,4 +1,3 @@
-#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "data/RaidTimerData.h"
 #include "tests/data/DataTestFixture.h"
 #include "tests/data/RosterFileSupport.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/RosterModel.h"
 
 namespace kestrum::test {
@@ -30,9 +30,7 @@ std::string AddCharaWithFileSizeLimit(rlim_t limit) {
   const pid_t pid = fork();
   if (pid == 0) {
     close(pipeFds[0]);
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit rl{limit, limit};
-    setrlimit(RLIMIT_FSIZE, &rl);
+    const TFileSizeLimit full(limit);
     std::string report;
     TKestrum roster;
     roster.Load();

@@ -1,16 +1,12 @@
-#include <csignal>
 #include <set>
 #include <string>
-
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include "base/Files.h"
 #include "ini/VoMemIniFile.h"
 #include "tests/ini/IniTestSupport.h"
+#include "tests/support/FileSizeLimit.h"
 
 namespace kestrum {
 namespace {
@@ -25,28 +21,19 @@ TEST_F(IniFileTest, SaveCutShortKeepsTheOldFile) {
   const std::set<std::string> before = FolderContents(home_.Root());
   const String path = ToString(PathOf("doc.ini"));
 
-  const pid_t child = fork();
-  ASSERT_NE(child, -1);
-  if (child == 0) {
-    signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{64, 64};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    int code = 1;
+  const int code = test::ExitCodeUnderFileSizeLimit(64, [&path] {
     try {
       TVoMemIniFile doc(path);
       doc.WriteString(u"A", u"k", String(4096, u'x'));
       doc.UpdateFile();
+      return 1;
     } catch (const EFileError&) {
-      code = 0;
+      return 0;
     } catch (...) {
-      code = 2;
+      return 2;
     }
-    _exit(code);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the save reported success, 2: another error";
+  });
+  EXPECT_EQ(code, 0) << "1: the save reported success, 2: another error, -1: the child did not exit";
   EXPECT_EQ(FileBytes("doc.ini"), old);
   EXPECT_EQ(FolderContents(home_.Root()), before);
 }

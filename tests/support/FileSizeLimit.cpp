@@ -1,6 +1,5 @@
 #include "tests/support/FileSizeLimit.h"
 
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -8,13 +7,22 @@
 
 namespace kestrum::test {
 
+TFileSizeLimit::TFileSizeLimit(size_t ALimit) : FOldHandler(std::signal(SIGXFSZ, SIG_IGN)) {
+  getrlimit(RLIMIT_FSIZE, &FSaved);
+  const rlimit limit{ALimit, FSaved.rlim_max};  // the hard limit stays, so the old one can come back
+  setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+TFileSizeLimit::~TFileSizeLimit() {
+  setrlimit(RLIMIT_FSIZE, &FSaved);
+  std::signal(SIGXFSZ, FOldHandler);
+}
+
 int ExitCodeUnderFileSizeLimit(size_t ALimit, const std::function<int()>& ABody) {
   const pid_t child = fork();
   if (child < 0) return -1;
   if (child == 0) {
-    signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead of ending the process
-    const rlimit limit{ALimit, ALimit};
-    setrlimit(RLIMIT_FSIZE, &limit);
+    const TFileSizeLimit limit(ALimit);
     _exit(ABody());
   }
   int status = 0;

@@ -5,9 +5,7 @@
 // Mouse input goes through the window system layer, so a double click arrives as from a real mouse.
 #define QTEST_QPA_MOUSE_HANDLING
 
-#include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -27,6 +25,7 @@
 
 #include "data/RaidTimerData.h"
 #include "ini/VoMemIniFile.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempHome.h"
 #include "tests/ui/DialogsTestSupport.h"
 #include "tests/ui/MainWindowTestSupport.h"
@@ -69,27 +68,6 @@ void PrintTo(const TRosterView& AView, std::ostream* AOut) {
   *AOut << "; counts";
   for (uint32_t count : AView.Counts) *AOut << ' ' << count;
 }
-
-// While it lives no file of this process can grow, as on a full disk, and root is held by it too:
-// every write of data fails with EFBIG. Reading is unaffected, so a rollback finds the old file.
-class TNoRoomToWrite final {
- public:
-  TNoRoomToWrite() : FOldHandler(std::signal(SIGXFSZ, SIG_IGN)) {
-    getrlimit(RLIMIT_FSIZE, &FSaved);
-    const rlimit none{0, FSaved.rlim_max};
-    setrlimit(RLIMIT_FSIZE, &none);
-  }
-  ~TNoRoomToWrite() {
-    setrlimit(RLIMIT_FSIZE, &FSaved);
-    std::signal(SIGXFSZ, FOldHandler);
-  }
-  TNoRoomToWrite(const TNoRoomToWrite&) = delete;
-  TNoRoomToWrite& operator=(const TNoRoomToWrite&) = delete;
-
- private:
-  void (*FOldHandler)(int);
-  rlimit FSaved{};
-};
 
 // Types AText as a keyboard or an input method delivers it: one key event per character, a
 // character outside the basic plane arriving whole as its two UTF-16 units.
@@ -433,7 +411,7 @@ TEST_F(MenuCommandsTest, FailedWriteChangesNothingAndTheCommandWorksOnceTheFault
     {
       TMessageBoxCloser boxes;
       {
-        TNoRoomToWrite full;
+        const test::TFileSizeLimit full(0);
         c.Run();
       }
       ASSERT_FALSE(boxes.Texts.isEmpty());
