@@ -46,7 +46,8 @@ class TNotifyBringingToFront final {
 
   // Signals the receiving copy, retrying every 100 ms; true when the signal was delivered.
   bool Notify(int ATimeOutTime);
-  // The receiving role's thread, or null in the notifying role.
+  // The receiving role's thread, or null in the notifying role; lets a caller (and the tests) see
+  // which role a start took.
   const TWaitThread* WaitThread() const { return waitTrd.get(); }
 
  private:

@@ -58,6 +58,8 @@ class TScreenPosAdjustor final : public QObject {
   void SetEnabled(bool AValue) { FEnabled = AValue; }
   uint32_t Interval() const { return FInterval; }
   void SetInterval(uint32_t AValue);
+  // The windows keep the defaults below (work area, every monitor, all four edges); the switches
+  // serve a window that wants the taskbar covered, one monitor only or some edges left free.
   bool TaskBar() const { return FTaskBar; }
   void SetTaskBar(bool AValue) { FTaskBar = AValue; }
   bool MultiMonitor() const { return FMultiMonitor; }
