@@ -31,9 +31,10 @@ constexpr int64_t HeapBlockBytes(size_t ABytes) {
 // The memory costs of the roster's parts, for the budget a load keeps to: a character with its block,
 // its place in the roster's list (which grows by doubling) and the block of its timer list; a timer
 // with its block and its place in that list. A long name takes a block of its own besides.
-constexpr int64_t kCharaBytes = HeapBlockBytes(sizeof(TCharaData)) + 2 * sizeof(std::unique_ptr<TCharaData>) +
-                                HeapBlockBytes(0);
-constexpr int64_t kTimerBytes = HeapBlockBytes(sizeof(TRaidTimerData)) + sizeof(std::unique_ptr<TRaidTimerData>);
+constexpr int64_t kCharaBytes =
+    HeapBlockBytes(sizeof(TCharaData)) + 2 * sizeof(std::unique_ptr<TCharaData>) + HeapBlockBytes(0);
+constexpr int64_t kTimerBytes =
+    HeapBlockBytes(sizeof(TRaidTimerData)) + sizeof(std::unique_ptr<TRaidTimerData>);
 int64_t NameBytes(const String& AName) {
   constexpr size_t kShortName = sizeof(String) / sizeof(char16_t) / 2 - 1;  // held within the String
   return AName.size() <= kShortName ? 0 : HeapBlockBytes((AName.size() + 1) * sizeof(char16_t));

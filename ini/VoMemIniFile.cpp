@@ -139,7 +139,9 @@ bool IsStoredForm(std::u16string_view RawValue) {
 // folded, every other code unit exact.
 bool SameNameAscii(TVoText A, std::u16string_view B) {
   if (A.size() != B.size()) return false;
-  const auto folded = [](char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; };
+  const auto folded = [](char16_t c) {
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+  };
   for (std::size_t i = 0; i < B.size(); ++i)
     if (folded(A[i]) != folded(B[i])) return false;
   return true;
@@ -642,8 +644,7 @@ void TVoMemIniFile::ForEachKeyName(const String& Section,
 
 size_t TVoMemIniFile::KeyCount() const {
   size_t total = 0;
-  for (int i = 0; i < FSections.Count(); ++i)
-    total += SectionAt(i).KeyCount();
+  for (int i = 0; i < FSections.Count(); ++i) total += SectionAt(i).KeyCount();
   return total;
 }
 

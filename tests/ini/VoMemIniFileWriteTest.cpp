@@ -18,6 +18,13 @@ using test::IniFileTest;
 
 const String kDefault = u"<default>";
 
+// A change to a loaded document and the lines it leaves.
+struct TDocumentChange {
+  const char* what;
+  std::function<void(TVoMemIniFile&)> change;
+  std::vector<String> lines;
+};
+
 enum class Refusal { Section, Name, Value };
 
 bool IsRefusal(const Exception& e, Refusal kind) {
@@ -342,11 +349,7 @@ TEST_F(IniFileTest, FailedSaveRaisesAndLeavesFilesAndDocumentAlone) {
 // A section that holds nothing yet reads, writes and saves like any other.
 TEST_F(IniFileTest, SectionsWithoutKeysTakeEveryOperation) {
   const std::vector<String> loaded = {u"[A]", u"", u"", u"[B]", u"", u"k=1", u""};
-  const struct {
-    const char* what;
-    std::function<void(TVoMemIniFile&)> change;
-    std::vector<String> lines;
-  } cases[] = {
+  const TDocumentChange cases[] = {
       {"nothing", [](TVoMemIniFile&) {}, loaded},
       {"section comment", [](TVoMemIniFile& d) { d.WriteSectionComment(u"a", u"c"); },
        {u";c", u"[A]", u"", u"", u"[B]", u"", u"k=1", u""}},
@@ -371,23 +374,27 @@ TEST_F(IniFileTest, SectionsWithoutKeysTakeEveryOperation) {
 TEST_F(IniFileTest, SectionsOfOneKeyTakeEveryOperation) {
   // Section A holds one key line as it stands in the file; B holds two.
   const std::vector<String> loaded = {u"[A]", u"", u"Key=v1", u"", u"[B]", u"", u"k=1", u"j=2", u""};
-  const struct {
-    const char* what;
-    std::function<void(TVoMemIniFile&)> change;
-    std::vector<String> lines;
-  } cases[] = {
+  const TDocumentChange cases[] = {
       {"nothing", [](TVoMemIniFile&) {}, loaded},
-      {"second key", [](TVoMemIniFile& d) { d.WriteString(u"a", u"x", u"2"); },
+      {"second key",
+       [](TVoMemIniFile& d) { d.WriteString(u"a", u"x", u"2"); },
        {u"[A]", u"", u"Key=v1", u"x=2", u"", u"[B]", u"", u"k=1", u"j=2", u""}},
-      {"rewritten", [](TVoMemIniFile& d) { d.WriteString(u"A", u" KEY ", u"v 2"); },
+      {"rewritten",
+       [](TVoMemIniFile& d) { d.WriteString(u"A", u" KEY ", u"v 2"); },
        {u"[A]", u"", u"KEY=\"v 2\"", u"", u"[B]", u"", u"k=1", u"j=2", u""}},
-      {"key comment", [](TVoMemIniFile& d) { d.WriteComment(u"A", u"key", u"c"); },
+      {"key comment",
+       [](TVoMemIniFile& d) { d.WriteComment(u"A", u"key", u"c"); },
        {u"[A]", u"", u";c", u"Key=v1", u"", u"[B]", u"", u"k=1", u"j=2", u""}},
       {"no key comment", [](TVoMemIniFile& d) { d.WriteComment(u"A", u"key", u""); }, loaded},
       {"comment on another name", [](TVoMemIniFile& d) { d.WriteComment(u"A", u"Ke", u"c"); }, loaded},
-      {"deleted", [](TVoMemIniFile& d) { d.DeleteKey(u"a", u"KEY"); },
+      {"deleted",
+       [](TVoMemIniFile& d) { d.DeleteKey(u"a", u"KEY"); },
        {u"[A]", u"", u"", u"[B]", u"", u"k=1", u"j=2", u""}},
-      {"deleted and written again", [](TVoMemIniFile& d) { d.DeleteKey(u"A", u"key"); d.WriteString(u"A", u"y", u"3"); },
+      {"deleted and written again",
+       [](TVoMemIniFile& d) {
+         d.DeleteKey(u"A", u"key");
+         d.WriteString(u"A", u"y", u"3");
+       },
        {u"[A]", u"", u"y=3", u"", u"[B]", u"", u"k=1", u"j=2", u""}},
       {"another name deleted", [](TVoMemIniFile& d) { d.DeleteKey(u"A", u"Keys"); }, loaded},
       {"erased", [](TVoMemIniFile& d) { d.EraseSection(u"A"); }, {u"[B]", u"", u"k=1", u"j=2", u""}},
@@ -405,28 +412,6 @@ TEST_F(IniFileTest, SectionsOfOneKeyTakeEveryOperation) {
     doc->ReadSectionValues(u"A", names);
     EXPECT_EQ(names, std::vector<String>{u"Key=v1"}) << c.what;
     c.change(*doc);
-    EXPECT_EQ(DocumentLines(*doc), c.lines) << c.what;
-  }
-}
-
-TEST_F(IniFileTest, ALaterLineForASectionsOneKeyReplacesIt) {
-  const struct {
-    const char* what;
-    std::string bytes;
-    String value;
-    size_t dropped;
-    std::vector<String> lines;
-  } cases[] = {
-      {"same value", "[A]\r\nKey=v1\r\nKEY = v1\r\n", u"v1", 0, {u"[A]", u"", u"KEY=v1", u""}},
-      {"other value", "[A]\r\nKey=v1\r\nkey=v2\r\n", u"v2", 1, {u"[A]", u"", u"key=v2", u""}},
-      {"with a comment", "[A]\r\nKey=v1\r\n;c\r\nKey=v1\r\n", u"v1", 0, {u"[A]", u"", u";c", u"Key=v1", u""}},
-      {"in a later header", "[A]\r\nKey=v1\r\n[B]\r\n[a]\r\nk=2\r\n", u"v1", 0,
-       {u"[A]", u"", u"Key=v1", u"k=2", u"", u"[B]", u"", u""}},
-  };
-  for (const auto& c : cases) {
-    const auto doc = LoadBytes(c.bytes);
-    EXPECT_EQ(doc->ReadString(u"A", u"key", kDefault), c.value) << c.what;
-    EXPECT_EQ(doc->Unread().DroppedLines, c.dropped) << c.what;
     EXPECT_EQ(DocumentLines(*doc), c.lines) << c.what;
   }
 }
