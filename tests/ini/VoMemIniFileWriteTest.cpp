@@ -351,14 +351,17 @@ TEST_F(IniFileTest, SectionsWithoutKeysTakeEveryOperation) {
   const std::vector<String> loaded = {u"[A]", u"", u"", u"[B]", u"", u"k=1", u""};
   const TDocumentChange cases[] = {
       {"nothing", [](TVoMemIniFile&) {}, loaded},
-      {"section comment", [](TVoMemIniFile& d) { d.WriteSectionComment(u"a", u"c"); },
+      {"section comment",
+       [](TVoMemIniFile& d) { d.WriteSectionComment(u"a", u"c"); },
        {u";c", u"[A]", u"", u"", u"[B]", u"", u"k=1", u""}},
-      {"key written", [](TVoMemIniFile& d) { d.WriteString(u" a ", u"x", u"1"); },
+      {"key written",
+       [](TVoMemIniFile& d) { d.WriteString(u" a ", u"x", u"1"); },
        {u"[A]", u"", u"x=1", u"", u"[B]", u"", u"k=1", u""}},
       {"key comment on no key", [](TVoMemIniFile& d) { d.WriteComment(u"A", u"k", u"c"); }, loaded},
       {"key deleted from none", [](TVoMemIniFile& d) { d.DeleteKey(u"A", u"k"); }, loaded},
       {"erased", [](TVoMemIniFile& d) { d.EraseSection(u"A"); }, {u"[B]", u"", u"k=1", u""}},
-      {"end comment", [](TVoMemIniFile& d) { d.WriteSectionComment(u"", u"end"); },
+      {"end comment",
+       [](TVoMemIniFile& d) { d.WriteSectionComment(u"", u"end"); },
        {u"[A]", u"", u"", u"[B]", u"", u"k=1", u"", u";end"}},
   };
   for (const auto& c : cases) {
