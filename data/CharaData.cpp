@@ -12,7 +12,12 @@ namespace kestrum {
 const TDateTime TRaidTimerData::LockOutLength = 3 * EncodeTime(22, 0, 0, 0);
 
 TRaidTimerData::TRaidTimerData(TDateTime AnActivateTime, uint32_t ACount)
-    : FCount(ACount), FActivateTime(AnActivateTime) {}
+    : FActivateTime(AnActivateTime), FCount(ACount) {}
+
+const String& TRaidTimerData::UnreadText() const {
+  static const String none;
+  return FUnreadText ? *FUnreadText : none;
+}
 
 bool TRaidTimerData::Enabled() const {
   return FActivateTime == 0 || Now() >= FActivateTime;
@@ -24,18 +29,18 @@ void TRaidTimerData::Done() {
 
 void TRaidTimerData::SetActivateTime(TDateTime value) {
   FActivateTime = value;
-  FUnreadText.clear();
+  FUnreadText.reset();
 }
 
 void TRaidTimerData::SetUnreadText(const String& AText) {
   FActivateTime = 0;
-  FUnreadText = AText;
+  FUnreadText = AText.empty() ? nullptr : std::make_unique<String>(AText);
 }
 
 void TRaidTimerData::Assign(const TRaidTimerData& ASrc) {
   FActivateTime = ASrc.FActivateTime;
   FCount = ASrc.FCount;
-  FUnreadText = ASrc.FUnreadText;
+  FUnreadText = ASrc.FUnreadText ? std::make_unique<String>(*ASrc.FUnreadText) : nullptr;
 }
 
 void TRaidTimerData::DoneAfter(TDateTime AInterval) {

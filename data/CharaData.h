@@ -13,7 +13,6 @@ namespace kestrum {
 class TRaidTimerData {
  public:
   TRaidTimerData(TDateTime AnActivateTime, uint32_t ACount);
-  virtual ~TRaidTimerData() = default;
   TRaidTimerData(const TRaidTimerData&) = delete;
   TRaidTimerData& operator=(const TRaidTimerData&) = delete;
 
@@ -25,8 +24,8 @@ class TRaidTimerData {
 
   // A stored date text that no known format reads. The timer runs as "no lock-out" meanwhile, and
   // saving writes the text back as it was, until a run is recorded or the moment is set anew.
-  const String& UnreadText() const { return FUnreadText; }
-  bool HasUnreadText() const { return !FUnreadText.empty(); }
+  const String& UnreadText() const;
+  bool HasUnreadText() const { return FUnreadText != nullptr; }
   // Keeps AText unread (an empty one keeps nothing) and clears the moment.
   void SetUnreadText(const String& AText);
   // Takes over moment, count and unread text.
@@ -35,7 +34,7 @@ class TRaidTimerData {
   // True when the raid can be entered now: no lock-out recorded, or its end has come.
   bool Enabled() const;
   // Records a run: the lock-out runs 66 hours from now and the count goes up by one (wrapping).
-  virtual void Done();
+  void Done();
 
   // 66 hours, formed as three times 22:00:00.
   static const TDateTime LockOutLength;
@@ -43,9 +42,11 @@ class TRaidTimerData {
  private:
   void DoneAfter(TDateTime AInterval);
 
-  uint32_t FCount;
+  // A roster holds a timer per character and raid, so a timer is kept small: the rare unread text
+  // lives in a block of its own, null when there is none.
   TDateTime FActivateTime;
-  String FUnreadText;
+  uint32_t FCount;
+  std::unique_ptr<String> FUnreadText;
 };
 
 // A character: its name and one timer per raid of the roster, in the roster's raid order.
@@ -55,7 +56,7 @@ class TCharaData {
              const std::vector<uint32_t>& ARaidCounts);
   // A deep copy: no timer object is shared with ASrc.
   explicit TCharaData(const TCharaData& ASrc);
-  virtual ~TCharaData();
+  ~TCharaData();
   TCharaData& operator=(const TCharaData&) = delete;
 
   const String& Name() const { return FName; }

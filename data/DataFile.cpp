@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <unordered_set>
@@ -22,12 +23,25 @@ const String kCountKey = u"COUNT";
 const String kNameKey = u"NAME";
 const String kCountSuffix = u" COUNT";
 const String kDefaultDateText = u"1980/01/01 00:00:00";
-// Rough memory costs of the roster's parts, for the budget a load keeps to: a character with its
-// list entry and heap block, and a timer likewise.
-constexpr int64_t kCharaBytes = sizeof(TCharaData) + 3 * sizeof(void*);
-constexpr int64_t kTimerBytes = sizeof(TRaidTimerData) + 3 * sizeof(void*);
-// A saved roster's file takes more than a third of what its characters and timers take in memory,
-// so the budget only cuts hostile files; a small file may still build 100,000 timers.
+// What a heap block of Bytes takes from the allocator: 16-byte granules with one word of its own,
+// 24 bytes at least.
+constexpr int64_t HeapBlockBytes(size_t ABytes) {
+  return std::max<int64_t>(24, static_cast<int64_t>((ABytes + 8 + 15) / 16 * 16 - 8));
+}
+// The memory costs of the roster's parts, for the budget a load keeps to: a character with its block,
+// its place in the roster's list (which grows by doubling) and the block of its timer list; a timer
+// with its block and its place in that list. A long name takes a block of its own besides.
+constexpr int64_t kCharaBytes =
+    HeapBlockBytes(sizeof(TCharaData)) + 2 * sizeof(std::unique_ptr<TCharaData>) + HeapBlockBytes(0);
+constexpr int64_t kTimerBytes =
+    HeapBlockBytes(sizeof(TRaidTimerData)) + sizeof(std::unique_ptr<TRaidTimerData>);
+int64_t NameBytes(const String& AName) {
+  constexpr size_t kShortName = sizeof(String) / sizeof(char16_t) / 2 - 1;  // held within the String
+  return AName.size() <= kShortName ? 0 : HeapBlockBytes((AName.size() + 1) * sizeof(char16_t));
+}
+// A saved roster's file takes more than a third of what its characters and timers take in memory
+// (the least, a character with one raid, costs under three times its lines), so the budget only cuts
+// hostile files; a small file may still build 100,000 timers.
 constexpr int64_t kModelBytesPerFileByte = 3;
 constexpr int64_t kMinModelBytes = 100'000 * kTimerBytes;
 constexpr int kMaxKeptCopyTries = 1000;
@@ -195,14 +209,17 @@ TCharaDatas TDataFileReader::ReadCharas(const TRaidNames& ARaidNames) {
   // Every character and timer costs memory however few bytes of the file stand for it: a few thousand
   // raid names and character sections must not build a billion timers, nor millions of bare
   // character sections millions of characters. Characters beyond the budget are not loaded.
+  // The raid names are part of the roster and are paid from the same budget.
   const int64_t budget = std::max(kModelBytesPerFileByte * FFileBytes, kMinModelBytes);
   const int64_t perChara = kCharaBytes + static_cast<int64_t>(raidCount) * kTimerBytes;
   const int32_t promised = ReadCount(ini, kCharaSection, kCountKey, *FUnread);
   const std::vector<int32_t> held = CharaIndicesHeld(ini, promised);
   if (static_cast<int64_t>(held.size()) < promised) FUnread->Add(TUnreadReason::MissingCharacters);
   TCharaDatas charas;
+  int64_t spent = 0;
+  for (const String& raid : ARaidNames) spent += static_cast<int64_t>(sizeof(String)) + NameBytes(raid);
   for (int32_t i : held) {
-    if (static_cast<int64_t>(charas.size() + 1) * perChara > budget) {
+    if (spent + perChara > budget) {
       FUnread->Add(TUnreadReason::CutByBounds);
       break;
     }
@@ -212,6 +229,7 @@ TCharaDatas TDataFileReader::ReadCharas(const TRaidNames& ARaidNames) {
       FUnread->Add(TUnreadReason::MissingCharacters);
       continue;
     }
+    spent += perChara + NameBytes(name);
     std::vector<uint32_t> counts(raidCount);
     for (int32_t k = 0; k < raidCount; ++k)
       counts[k] = static_cast<uint32_t>(ReadCount(ini, section, ARaidNames[k] + kCountSuffix, *FUnread));

@@ -135,15 +135,26 @@ bool IsStoredForm(std::u16string_view RawValue) {
   return inner.find_first_of(u" \"") != std::u16string_view::npos;
 }
 
+// Whether two key names are equal under the rule of a case-insensitive key list: ASCII letters
+// folded, every other code unit exact.
+bool SameNameAscii(TVoText A, std::u16string_view B) {
+  if (A.size() != B.size()) return false;
+  const auto folded = [](char16_t c) {
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+  };
+  for (std::size_t i = 0; i < B.size(); ++i)
+    if (folded(A[i]) != folded(B[i])) return false;
+  return true;
+}
+
 // Calls Line with each text line of the section's keys: a key's comment lines, then its key line.
 template <class F>
 void ForEachKeyLine(const TVoMemIniSection& Section, F&& Line) {
-  const TVoHashedStringList& keys = Section.Keys();
-  for (int i = 0; i < keys.Count(); ++i) {
-    if (const auto* comment = static_cast<const TVoComment*>(keys.GetObjects(i))) {
+  for (int i = 0; i < Section.KeyCount(); ++i) {
+    if (const TVoComment* comment = Section.KeyComment(i)) {
       for (const String& line : comment->Comment()) Line(line);
     }
-    KeyLineForFile(keys.TextOf(i), Line);
+    KeyLineForFile(Section.KeyLine(i), Line);
   }
 }
 
@@ -276,14 +287,16 @@ TVoHashedStringList& TVoMemIniSection::Keys() {
   if (!FKeys) {
     auto keys = std::make_unique<TVoHashedStringList>(true);
     keys->SetUseNameAsKey(true);
+    if (!FSoleKey.empty()) FSoleKey.Visit([&keys](auto line) { keys->AddBorrowed(line); });
     FKeys = std::move(keys);
+    FSoleKey = TVoText();
   }
   return *FKeys;
 }
 
-const TVoHashedStringList& TVoMemIniSection::Keys() const {
+const TVoHashedStringList& TVoMemIniSection::KeysForReading() const {
   // What a list made now would be: empty, keyed by name and, like every new list, case-insensitive
-  // (a case-sensitive document makes each section's list at once, see AddSection).
+  // (a case-sensitive document makes each section's list at once, see WritableSectionAt).
   struct TNoKeys {
     TNoKeys() { List.SetUseNameAsKey(true); }
     TVoHashedStringList List{true};
@@ -292,14 +305,45 @@ const TVoHashedStringList& TVoMemIniSection::Keys() const {
   return FKeys ? *FKeys : none.List;
 }
 
+int TVoMemIniSection::KeyCount() const {
+  if (FKeys) return FKeys->Count();
+  return FSoleKey.empty() ? 0 : 1;
+}
+
+TVoText TVoMemIniSection::KeyLine(int Index) const {
+  if (!FKeys && Index == 0 && !FSoleKey.empty()) return FSoleKey;
+  return KeysForReading().TextOf(Index);
+}
+
+const TVoComment* TVoMemIniSection::KeyComment(int Index) const {
+  return FKeys ? static_cast<const TVoComment*>(FKeys->GetObjects(Index)) : nullptr;
+}
+
+int TVoMemIniSection::IndexOfKey(std::u16string_view Name) const {
+  if (FKeys) return FKeys->IndexOfName(Name);
+  // Without a list the section is case-insensitive, as a new list is.
+  return !FSoleKey.empty() && SameNameAscii(FSoleKey.substr(0, FSoleKey.find(u'=')), Name) ? 0 : -1;
+}
+
+void TVoMemIniSection::AddBorrowedKey(std::string_view Line) {
+  if (!FKeys && FSoleKey.empty())
+    FSoleKey = TVoText::FromAscii(Line);
+  else
+    Keys().AddBorrowed(Line);
+}
+
 void TVoMemIniSection::Clear() {
   if (FKeys) FKeys->Clear();
+  FSoleKey = TVoText();
 }
 
 void TVoMemIniSection::DeleteKey(const String& Ident) {
-  if (!FKeys) return;
-  const int index = FKeys->IndexOfName(TrimmedView(Ident));
-  if (index >= 0) FKeys->Delete(index);
+  const int index = IndexOfKey(TrimmedView(Ident));
+  if (index < 0) return;
+  if (FKeys)
+    FKeys->Delete(index);
+  else
+    FSoleKey = TVoText();
 }
 
 void TVoMemIniSection::GetStrings(std::vector<String>& List) const {
@@ -308,17 +352,15 @@ void TVoMemIniSection::GetStrings(std::vector<String>& List) const {
 
 String TVoMemIniSection::ReadString(const String& Ident, const String& Default) const {
   const std::u16string_view name = TrimmedView(Ident);
-  const int index = Keys().IndexOfName(name);
+  const int index = IndexOfKey(name);
   if (index < 0) return Default;
-  return Unquoted(Keys().TextOf(index).substr(name.size() + 1));
-}
-
-TVoComment* TVoMemIniSection::FindComment(std::u16string_view Ident) const {
-  return static_cast<TVoComment*>(Keys().GetObjectsByName(Ident));
+  return Unquoted(KeyLine(index).substr(name.size() + 1));
 }
 
 void TVoMemIniSection::ReadComment(const String& Ident, std::vector<String>& Comment) const {
-  if (const TVoComment* comment = FindComment(TrimmedView(Ident))) Comment = comment->Comment();
+  const int index = IndexOfKey(TrimmedView(Ident));
+  if (index < 0) return;
+  if (const TVoComment* comment = KeyComment(index)) Comment = comment->Comment();
 }
 
 void TVoMemIniSection::WriteString(std::u16string_view Ident, std::u16string_view Value) {
@@ -332,13 +374,13 @@ void TVoMemIniSection::WriteString(std::u16string_view Ident, std::u16string_vie
 
 void TVoMemIniSection::WriteComment(const String& Ident, const std::vector<String>& Comment) {
   const std::u16string_view name = TrimmedView(Ident);
-  if (!FKeys || !FKeys->NameExists(name)) return;
+  if (IndexOfKey(name) < 0) return;
   if (Comment.empty()) {
-    FKeys->SetObjectsByName(name, nullptr);
+    if (FKeys) FKeys->SetObjectsByName(name, nullptr);  // a sole key has no comment to remove
     return;
   }
   auto comment = std::make_unique<TVoComment>(Comment);
-  FKeys->SetObjectsByName(name, comment.get());
+  Keys().SetObjectsByName(name, comment.get());
   static_cast<void>(comment.release());  // the key list owns it now
 }
 
@@ -486,17 +528,16 @@ void TVoMemIniFile::ParseKeyLine(std::u16string_view Trimmed, TParseState& State
   const std::u16string_view rawValue =
       equals == std::u16string_view::npos ? std::u16string_view() : TrimmedView(Trimmed.substr(equals + 1));
   TVoMemIniSection& section = WritableSectionAt(State.CurrentIndex);
-  TVoHashedStringList& keys = section.Keys();
-  const int earlier = keys.IndexOfName(name);
+  const int earlier = section.IndexOfKey(name);
   // A line that reads as it is stored ("name=value", nothing to trim or requote) is used in place.
   if (earlier < 0 && !State.Narrow.empty() && name.size() == equals &&
       rawValue.size() == Trimmed.size() - equals - 1 && IsStoredForm(rawValue)) {
-    keys.AddBorrowed(State.NarrowOf(Trimmed));
+    section.AddBorrowedKey(State.NarrowOf(Trimmed));
   } else {
     const String value = Unquoted(rawValue);
-    if (earlier >= 0 && Unquoted(keys.ValueViewByName(name)) != value) ++State.Dropped;
+    if (earlier >= 0 && Unquoted(section.KeyLine(earlier).substr(name.size() + 1)) != value) ++State.Dropped;
     // A name taken from one trimmed line that does not begin with ";" passes every write check.
-    keys.SetValuesByName(name, value);
+    section.Keys().SetValuesByName(name, value);
   }
   if (!State.Pending.empty()) {
     const bool repeated = earlier >= 0;
@@ -546,7 +587,7 @@ int32_t TVoMemIniFile::ReadInteger(const String& Section, const String& Ident, i
 
 bool TVoMemIniFile::ValueExists(const String& Section, const String& Ident) const {
   const TVoMemIniSection* section = FindSection(TrimmedView(Section));
-  return section != nullptr && section->Keys().NameExists(TrimmedView(Ident));
+  return section != nullptr && section->IndexOfKey(TrimmedView(Ident)) >= 0;
 }
 
 bool TVoMemIniFile::ReadBool(const String& Section, const String& Ident, bool Default) const {
@@ -593,10 +634,9 @@ void TVoMemIniFile::ForEachKeyName(const String& Section,
                                    const std::function<void(std::u16string_view)>& Name) const {
   const TVoMemIniSection* section = FindSection(TrimmedView(Section));
   if (section == nullptr) return;
-  const TVoHashedStringList& keys = section->Keys();
   String wide;
-  for (int i = 0; i < keys.Count(); ++i) {
-    const TVoText line = keys.TextOf(i);
+  for (int i = 0; i < section->KeyCount(); ++i) {
+    const TVoText line = section->KeyLine(i);
     const size_t equals = line.find(u'=');
     Name(equals == std::u16string_view::npos ? std::u16string_view() : WideOf(line.substr(0, equals), wide));
   }
@@ -604,8 +644,7 @@ void TVoMemIniFile::ForEachKeyName(const String& Section,
 
 size_t TVoMemIniFile::KeyCount() const {
   size_t total = 0;
-  for (int i = 0; i < FSections.Count(); ++i)
-    total += SectionAt(i).Keys().Count();
+  for (int i = 0; i < FSections.Count(); ++i) total += SectionAt(i).KeyCount();
   return total;
 }
 
@@ -613,7 +652,7 @@ void TVoMemIniFile::ReadSectionValues(const String& Section, std::vector<String>
   KeyValues.clear();
   const TVoMemIniSection* section = FindSection(TrimmedView(Section));
   if (section == nullptr) return;
-  for (int i = 0; i < section->Keys().Count(); ++i) KeyValues.emplace_back(section->Keys().GetStrings(i));
+  for (int i = 0; i < section->KeyCount(); ++i) KeyValues.emplace_back(section->KeyLine(i).ToString());
 }
 
 void TVoMemIniFile::EraseSection(const String& Section) {

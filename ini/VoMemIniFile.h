@@ -55,8 +55,19 @@ class TVoMemIniSection final : public TVoObject {
   // as one without them, so a file of millions of bare headers does not hold millions of empty lists.
   std::vector<String>& Comment();
   const std::vector<String>& Comment() const;
+  // The key list, made now when the section has none.
   TVoHashedStringList& Keys();
-  const TVoHashedStringList& Keys() const;
+
+  int KeyCount() const;
+  // The key line at Index, 0..KeyCount()-1, without a copy; valid until the section next changes.
+  TVoText KeyLine(int Index) const;
+  // The comment block of the key at Index, or null.
+  const TVoComment* KeyComment(int Index) const;
+  // The position of the key named Name (trimmed already), or -1.
+  int IndexOfKey(std::u16string_view Name) const;
+  // Adds a key line read from a file, ASCII in stored form and named by no other key; it stays where
+  // it is and must outlive the section.
+  void AddBorrowedKey(std::string_view Line);
 
   void Clear();
   void DeleteKey(const String& Ident);
@@ -69,10 +80,14 @@ class TVoMemIniSection final : public TVoObject {
   void WriteComment(const String& Ident, const std::vector<String>& Comment);
 
  private:
-  TVoComment* FindComment(std::u16string_view Ident) const;
+  // The key list, or an empty one when the section has none.
+  const TVoHashedStringList& KeysForReading() const;
 
   std::unique_ptr<std::vector<String>> FComment;
   std::unique_ptr<TVoHashedStringList> FKeys;
+  // Most sections of a large file hold one key line read from it, without a comment: that line is
+  // kept here, in place, until a second key, a comment or a write needs the list.
+  TVoText FSoleKey;
 };
 
 // What loading could not take in of the file: a document written back would not hold it.

@@ -248,6 +248,48 @@ TEST_F(DataFileTest, ManyRaidsTimesManyCharactersStayWithinATimerBudget) {
   EXPECT_LE(timers, std::max<int64_t>(4 * (kRaids + kCharas + 2), 100'000));
 }
 
+TEST_F(DataFileTest, EveryRosterThatSaveWritesLoadsWhole) {
+  // Rosters beyond what a small file may build regardless of its size, in the bytes Save writes. A
+  // character of one raid with its timer unset holds the fewest bytes for what it costs in memory.
+  const struct {
+    const char* what;
+    int raids;
+    int charas;
+    bool set;
+  } cases[] = {
+      {"one raid, many characters, timers unset", 1, 60000, false},
+      {"one raid, many characters, timers set", 1, 40000, true},
+      {"three raids, many characters, timers unset", 3, 40000, false},
+      {"200 characters by 100 raids, timers unset", 100, 200, false},
+      {"200 characters by 100 raids, timers set", 100, 200, true},
+  };
+  for (const auto& c : cases) {
+    std::string text = Lines({"[RAID]", "", "COUNT=" + std::to_string(c.raids)});
+    for (int k = 0; k < c.raids; ++k)
+      text += std::to_string(k) + "=" + static_cast<char>('a' + k % 26) + (k < 26 ? "" : std::to_string(k)) +
+              "\r\n";
+    text += Lines({"", "[CHARA]", "", "COUNT=" + std::to_string(c.charas), ""});
+    for (int i = 0; i < c.charas; ++i) {
+      text += Lines({"[CHARA" + std::to_string(i) + "]", "", "NAME=x"});
+      for (int k = 0; k < c.raids; ++k) {
+        const std::string raid =
+            static_cast<char>('a' + k % 26) + (k < 26 ? std::string() : std::to_string(k));
+        text += Lines({raid + (c.set ? "=\"2024/03/08 07:45:30\"" : "=1899/12/30"), raid + " COUNT=0"});
+      }
+      text += "\r\n";
+    }
+    WriteFileBytes(DataFile(), text);
+
+    TKestrum roster;
+    roster.Load();
+    EXPECT_TRUE(roster.UnreadReport().Whole()) << c.what;
+    EXPECT_EQ(roster.RaidCount(), c.raids) << c.what;
+    EXPECT_EQ(roster.CharaCount(), c.charas) << c.what;
+    roster.Save();
+    EXPECT_TRUE(ReadFileBytes(DataFile()) == text) << c.what << ": the file is what Save writes";
+  }
+}
+
 TEST_F(DataFileTest, DeletingEveryRaidBringsTheDefaultsBack) {
   WriteFileBytes(DataFile(), Lines({"[RAID]", "COUNT=2", "0=a", "1=b", "[CHARA]", "COUNT=1", "[CHARA0]",
                                     "NAME=x", "VoN COUNT=3"}));

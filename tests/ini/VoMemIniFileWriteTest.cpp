@@ -18,6 +18,13 @@ using test::IniFileTest;
 
 const String kDefault = u"<default>";
 
+// A change to a loaded document and the lines it leaves.
+struct TDocumentChange {
+  const char* what;
+  std::function<void(TVoMemIniFile&)> change;
+  std::vector<String> lines;
+};
+
 enum class Refusal { Section, Name, Value };
 
 bool IsRefusal(const Exception& e, Refusal kind) {
@@ -342,20 +349,19 @@ TEST_F(IniFileTest, FailedSaveRaisesAndLeavesFilesAndDocumentAlone) {
 // A section that holds nothing yet reads, writes and saves like any other.
 TEST_F(IniFileTest, SectionsWithoutKeysTakeEveryOperation) {
   const std::vector<String> loaded = {u"[A]", u"", u"", u"[B]", u"", u"k=1", u""};
-  const struct {
-    const char* what;
-    std::function<void(TVoMemIniFile&)> change;
-    std::vector<String> lines;
-  } cases[] = {
+  const TDocumentChange cases[] = {
       {"nothing", [](TVoMemIniFile&) {}, loaded},
-      {"section comment", [](TVoMemIniFile& d) { d.WriteSectionComment(u"a", u"c"); },
+      {"section comment",
+       [](TVoMemIniFile& d) { d.WriteSectionComment(u"a", u"c"); },
        {u";c", u"[A]", u"", u"", u"[B]", u"", u"k=1", u""}},
-      {"key written", [](TVoMemIniFile& d) { d.WriteString(u" a ", u"x", u"1"); },
+      {"key written",
+       [](TVoMemIniFile& d) { d.WriteString(u" a ", u"x", u"1"); },
        {u"[A]", u"", u"x=1", u"", u"[B]", u"", u"k=1", u""}},
       {"key comment on no key", [](TVoMemIniFile& d) { d.WriteComment(u"A", u"k", u"c"); }, loaded},
       {"key deleted from none", [](TVoMemIniFile& d) { d.DeleteKey(u"A", u"k"); }, loaded},
       {"erased", [](TVoMemIniFile& d) { d.EraseSection(u"A"); }, {u"[B]", u"", u"k=1", u""}},
-      {"end comment", [](TVoMemIniFile& d) { d.WriteSectionComment(u"", u"end"); },
+      {"end comment",
+       [](TVoMemIniFile& d) { d.WriteSectionComment(u"", u"end"); },
        {u"[A]", u"", u"", u"[B]", u"", u"k=1", u"", u";end"}},
   };
   for (const auto& c : cases) {
@@ -363,6 +369,51 @@ TEST_F(IniFileTest, SectionsWithoutKeysTakeEveryOperation) {
     EXPECT_EQ(doc->ReadString(u"A", u"k", kDefault), kDefault) << c.what;
     EXPECT_FALSE(doc->ValueExists(u"A", u"k")) << c.what;
     EXPECT_EQ(doc->ReadSectionComment(u"A"), u"") << c.what;
+    c.change(*doc);
+    EXPECT_EQ(DocumentLines(*doc), c.lines) << c.what;
+  }
+}
+
+TEST_F(IniFileTest, SectionsOfOneKeyTakeEveryOperation) {
+  // Section A holds one key line as it stands in the file; B holds two.
+  const std::vector<String> loaded = {u"[A]", u"", u"Key=v1", u"", u"[B]", u"", u"k=1", u"j=2", u""};
+  const TDocumentChange cases[] = {
+      {"nothing", [](TVoMemIniFile&) {}, loaded},
+      {"second key",
+       [](TVoMemIniFile& d) { d.WriteString(u"a", u"x", u"2"); },
+       {u"[A]", u"", u"Key=v1", u"x=2", u"", u"[B]", u"", u"k=1", u"j=2", u""}},
+      {"rewritten",
+       [](TVoMemIniFile& d) { d.WriteString(u"A", u" KEY ", u"v 2"); },
+       {u"[A]", u"", u"KEY=\"v 2\"", u"", u"[B]", u"", u"k=1", u"j=2", u""}},
+      {"key comment",
+       [](TVoMemIniFile& d) { d.WriteComment(u"A", u"key", u"c"); },
+       {u"[A]", u"", u";c", u"Key=v1", u"", u"[B]", u"", u"k=1", u"j=2", u""}},
+      {"no key comment", [](TVoMemIniFile& d) { d.WriteComment(u"A", u"key", u""); }, loaded},
+      {"comment on another name", [](TVoMemIniFile& d) { d.WriteComment(u"A", u"Ke", u"c"); }, loaded},
+      {"deleted",
+       [](TVoMemIniFile& d) { d.DeleteKey(u"a", u"KEY"); },
+       {u"[A]", u"", u"", u"[B]", u"", u"k=1", u"j=2", u""}},
+      {"deleted and written again",
+       [](TVoMemIniFile& d) {
+         d.DeleteKey(u"A", u"key");
+         d.WriteString(u"A", u"y", u"3");
+       },
+       {u"[A]", u"", u"y=3", u"", u"[B]", u"", u"k=1", u"j=2", u""}},
+      {"another name deleted", [](TVoMemIniFile& d) { d.DeleteKey(u"A", u"Keys"); }, loaded},
+      {"erased", [](TVoMemIniFile& d) { d.EraseSection(u"A"); }, {u"[B]", u"", u"k=1", u"j=2", u""}},
+  };
+  for (const auto& c : cases) {
+    const auto doc = LoadBytes("[A]\r\nKey=v1\r\n[B]\r\nk=1\r\nj=2\r\n");
+    EXPECT_EQ(doc->ReadString(u"a", u" KEY ", kDefault), u"v1") << c.what;
+    EXPECT_EQ(doc->ReadString(u"A", u"Ke", kDefault), kDefault) << c.what;
+    EXPECT_EQ(doc->ReadString(u"A", u"Key=v1", kDefault), kDefault) << c.what;
+    EXPECT_TRUE(doc->ValueExists(u"A", u"key")) << c.what;
+    EXPECT_FALSE(doc->ValueExists(u"A", u"k")) << c.what;
+    std::vector<String> names;
+    doc->ReadSection(u"A", names);
+    EXPECT_EQ(names, std::vector<String>{u"Key"}) << c.what;
+    doc->ReadSectionValues(u"A", names);
+    EXPECT_EQ(names, std::vector<String>{u"Key=v1"}) << c.what;
     c.change(*doc);
     EXPECT_EQ(DocumentLines(*doc), c.lines) << c.what;
   }
