@@ -37,9 +37,9 @@ bool WriteNewFile(const String& path, std::string_view bytes);
 
 // Best-effort operations whose outcome callers may ignore: true on success.
 bool DeleteFile(const String& path);
-bool RenameFile(const String& from, const String& to);      // replaces an existing target
+bool RenameFile(const String& from, const String& to);         // replaces an existing target
 bool CopyFileReplacing(const String& from, const String& to);  // atomic like WriteFileAtomic
-bool ForceDirectories(const String& folder);                // creates every missing folder on the way
+bool ForceDirectories(const String& folder);                   // creates every missing folder on the way
 
 // The text before the last path separator; empty when there is none.
 String ExtractFileDir(const String& path);

@@ -29,7 +29,8 @@ String SystemMessage(DWORD error) {
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
       error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  String message = length > 0 ? TrimRight(FromWide(buffer, length)) : u"error " + IntToStr(static_cast<int>(error));
+  String message =
+      length > 0 ? TrimRight(FromWide(buffer, length)) : u"error " + IntToStr(static_cast<int>(error));
   LocalFree(buffer);
   return message;
 }
@@ -121,7 +122,8 @@ void RemoveStaleTempFiles(const std::wstring& target) {
   if (search == INVALID_HANDLE_VALUE) return;
   do {
     const std::wstring name = found.cFileName;
-    if (name.size() == nameLength + kTempSuffixLength && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+    if (name.size() == nameLength + kTempSuffixLength &&
+        (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
       DeleteFileW((folder + name).c_str());
   } while (FindNextFileW(search, &found));
   FindClose(search);
@@ -150,16 +152,19 @@ int64_t FileSize(const String& path) {
 
 std::string ReadFileBytes(const String& path) {
   const std::wstring native = NativeOrFail(u"Cannot read", path);
-  FileHandle file(CreateFileW(native.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(CreateFileW(native.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) Fail(u"Cannot read", path, GetLastError());
   std::string bytes;
   LARGE_INTEGER size;
-  if (GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0) bytes.reserve(static_cast<size_t>(size.QuadPart));
+  if (GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0)
+    bytes.reserve(static_cast<size_t>(size.QuadPart));
   char buffer[65536];
   for (;;) {
     DWORD count = 0;
-    if (!ReadFile(file.Get(), buffer, sizeof buffer, &count, nullptr)) Fail(u"Cannot read", path, GetLastError());
+    if (!ReadFile(file.Get(), buffer, sizeof buffer, &count, nullptr))
+      Fail(u"Cannot read", path, GetLastError());
     if (count == 0) break;
     bytes.append(buffer, count);
   }

@@ -121,8 +121,8 @@ int32_t ReadCount(const TVoMemIniFile& Ini, const String& Section, const String&
 // A data file beyond kMaxDataFileBytes is neither read nor replaced, and says so.
 void RefuseOversizedFile(const String& APath, int64_t ASize) {
   if (ASize <= static_cast<int64_t>(kMaxDataFileBytes)) return;
-  throw ERTDError(u"データファイル \"" + APath + u"\" は " + IntToStr(ASize) + u" バイトあり、読める大きさ (" +
-                  IntToStr(static_cast<int64_t>(kMaxDataFileBytes)) +
+  throw ERTDError(u"データファイル \"" + APath + u"\" は " + IntToStr(ASize) +
+                  u" バイトあり、読める大きさ (" + IntToStr(static_cast<int64_t>(kMaxDataFileBytes)) +
                   u" バイト) を超えているため、読み込みも保存もしません。ファイルはそのまま残してあります。");
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <cstddef>
 #include <algorithm>
+#include <cstddef>
 #include <vector>
 
 namespace kestrum {
@@ -21,7 +21,8 @@ class TSegmentedList final {
   void push_back(T Value) {
     if (FSize >> kShift == FSegments.size()) FSegments.emplace_back();
     std::vector<T>& last = FSegments.back();
-    if (last.capacity() == last.size()) last.reserve(last.empty() ? kFirst : std::min(2 * last.size(), kSegment));
+    if (last.capacity() == last.size())
+      last.reserve(last.empty() ? kFirst : std::min(2 * last.size(), kSegment));
     last.push_back(Value);
     ++FSize;
   }

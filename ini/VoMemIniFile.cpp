@@ -233,8 +233,10 @@ std::optional<std::string_view> Utf8TextOf(std::string_view Bytes, std::optional
   std::string_view text = Bytes;
   if (!Encoding) {
     // A file without a byte-order mark is read as UTF-8 first; one with the UTF-8 mark as UTF-8.
-    if (bom) text.remove_prefix(kUtf8Bom.size());
-    else if (Bytes.starts_with("\xFF\xFE") || Bytes.starts_with("\xFE\xFF")) return std::nullopt;
+    if (bom)
+      text.remove_prefix(kUtf8Bom.size());
+    else if (Bytes.starts_with("\xFF\xFE") || Bytes.starts_with("\xFE\xFF"))
+      return std::nullopt;
   } else if (*Encoding == TEncoding::Utf8) {
     if (bom) text.remove_prefix(kUtf8Bom.size());
   } else if (*Encoding != TEncoding::Ansi) {  // which tries UTF-8 first as well
@@ -393,7 +395,7 @@ struct TVoMemIniFile::TParseState {
   const char16_t* Wide = nullptr;
   // Part, a piece of the UTF-16 copy, as it stands in FLoadedBytes; empty when the line is not ASCII.
   std::string_view NarrowOf(std::u16string_view Part) const;
-  int CurrentIndex = -1;  // the section key lines go to; none before the first header
+  int CurrentIndex = -1;        // the section key lines go to; none before the first header
   std::vector<String> Pending;  // comment lines waiting for the section or key they precede
   size_t Dropped = 0;           // lines whose content the document does not keep
 };
@@ -569,7 +571,7 @@ void TVoMemIniFile::SetCaseSensitive(bool Value) {
   std::vector<String> lines;
   GetStrings(lines);
   FSections.SetCaseSensitive(Value);  // empties the section list
-  ForgetLoadedText();  // no section uses it any more
+  ForgetLoadedText();                 // no section uses it any more
   AddSection(String());
   ParseLines(lines);
 }
@@ -687,7 +689,8 @@ String TVoMemIniFile::ReadSectionComment(const String& Section) const {
 void TVoMemIniFile::ReadComment(const String& Section, const String& Ident,
                                 std::vector<String>& Comment) const {
   Comment.clear();
-  if (const TVoMemIniSection* section = FindSection(TrimmedView(Section))) section->ReadComment(Ident, Comment);
+  if (const TVoMemIniSection* section = FindSection(TrimmedView(Section)))
+    section->ReadComment(Ident, Comment);
 }
 
 String TVoMemIniFile::ReadComment(const String& Section, const String& Ident) const {

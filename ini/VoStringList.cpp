@@ -181,8 +181,8 @@ uint32_t TVoStringHash::PlacementUnder(Units Key) {
 std::size_t TVoStringHash::Probe(TVoText Key, uint32_t Placement, const TVoKeySource& Keys) const {
   const std::size_t mask = FSlots.size() - 1;
   std::size_t slot = HomeSlot(Placement, FSlots.size());
-  while (FSlots[slot].Entry != kFree &&
-         (FSlots[slot].Placement != Placement || !SameKey(Keys.KeyOf(FSlots[slot].Entry), Key, FCaseSensitive))) {
+  while (FSlots[slot].Entry != kFree && (FSlots[slot].Placement != Placement ||
+                                         !SameKey(Keys.KeyOf(FSlots[slot].Entry), Key, FCaseSensitive))) {
     slot = (slot + 1) & mask;
   }
   return slot;
@@ -288,7 +288,8 @@ char16_t* TVoHashedStringList::ReserveText(std::size_t Length) {
   if (Length > more.BlockFree) {
     // Blocks grow with the text held, so a list of one key costs one small block and a list of
     // millions a few dozen large ones.
-    const std::size_t size = std::max({Length, kFirstBlockUnits, std::min(more.HeldText, kLargestBlockUnits)});
+    const std::size_t size =
+        std::max({Length, kFirstBlockUnits, std::min(more.HeldText, kLargestBlockUnits)});
     more.Blocks.push_back(std::make_unique_for_overwrite<char16_t[]>(size));
     more.FreeText = more.Blocks.back().get();
     more.BlockFree = size;
@@ -304,7 +305,9 @@ char16_t* TVoHashedStringList::ReserveText(std::size_t Length) {
 std::u16string_view TVoHashedStringList::StoreText(TVoText S) {
   if (S.empty()) return {};
   char16_t* target = ReserveText(S.size());
-  S.Visit([target](auto units) { std::transform(units.begin(), units.end(), target, [](auto c) { return UnitOf(c); }); });
+  S.Visit([target](auto units) {
+    std::transform(units.begin(), units.end(), target, [](auto c) { return UnitOf(c); });
+  });
   return {target, S.size()};
 }
 
@@ -393,7 +396,8 @@ void TVoHashedStringList::RebuildIndex() {
 int TVoHashedStringList::FindKey(TVoText Key) const {
   if (FIndexed) return static_cast<int>(FMore->KeyHash.Find(Key, *this));
   for (std::size_t i = 0; i < FItems.size(); ++i) {
-    if (IsIndexed(FItems[i]) && SameKey(KeyOfItem(FItems[i]), Key, FCaseSensitive)) return static_cast<int>(i);
+    if (IsIndexed(FItems[i]) && SameKey(KeyOfItem(FItems[i]), Key, FCaseSensitive))
+      return static_cast<int>(i);
   }
   return -1;
 }
@@ -533,7 +537,8 @@ void TVoHashedStringList::InsertObject(int Index, const String& S, TVoObject* AO
 void TVoHashedStringList::Delete(int Index) {
   CheckIndex(Index, Count() - 1);
   const TVoStringItem item = FItems[Index];
-  if (FIndexed && IsIndexed(item)) FMore->KeyHash.Remove(KeyOfItem(item), static_cast<uint32_t>(Index), *this);
+  if (FIndexed && IsIndexed(item))
+    FMore->KeyHash.Remove(KeyOfItem(item), static_cast<uint32_t>(Index), *this);
   DestroyObject(Index);
   FItems.erase(Index);
   if (HasObjectSlots()) FMore->Objects.erase(Index);

@@ -17,8 +17,8 @@ void OverrideWithRtlGetVersion(TOSVersion& AVersion) {
   const HMODULE ntdll = LoadLibraryW(L"ntdll.dll");
   SetErrorMode(oldMode);
   if (ntdll == nullptr) return;
-  const auto rtlGetVersion = reinterpret_cast<TRtlGetVersion>(
-      reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")));
+  const auto rtlGetVersion =
+      reinterpret_cast<TRtlGetVersion>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")));
   OSVERSIONINFOEXW info{};
   info.dwOSVersionInfoSize = sizeof info;
   if (rtlGetVersion != nullptr && rtlGetVersion(&info) == 0)

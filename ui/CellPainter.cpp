@@ -70,7 +70,8 @@ TColumnLayout TCellPainter::LayOutColumns() {
   measures.DayColon = plain.horizontalAdvance(QStringLiteral("日   :"));
   const TColumnLayout layout = ComputeColumnLayout(measures);
   // The button takes the font as it is, style included.
-  FButtonWidth = QFontMetrics(FGrid.font(), &FGrid).horizontalAdvance(QStr(ButtonPattern(layout.WidestDigit)));
+  FButtonWidth =
+      QFontMetrics(FGrid.font(), &FGrid).horizontalAdvance(QStr(ButtonPattern(layout.WidestDigit)));
   return layout;
 }
 

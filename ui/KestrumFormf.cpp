@@ -44,11 +44,13 @@ void ShowUnreadNotice(QWidget* AParent, const TUnreadReport& AReport) {
   if (AReport.Whole()) return;
   const QString text =
       AReport.KeptFile.empty()
-          ? TKestrumForm::tr("raid.dat を全部は読めませんでした。元のファイルを残せないため、変更は保存されません。\r\n%1")
+          ? TKestrumForm::tr(
+                "raid.dat を全部は読めませんでした。元のファイルを残せないため、変更は保存されません。\r\n%1")
                 .arg(QStr(AReport.KeepError))
           : TKestrumForm::tr("raid.dat を全部は読めませんでした。元のファイルを次の名前で残しました。\r\n%1")
                 .arg(QStr(AReport.KeptFile));
-  auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Kestrum"), text, QMessageBox::Ok, AParent);
+  auto* box =
+      new QMessageBox(QMessageBox::Warning, QStringLiteral("Kestrum"), text, QMessageBox::Ok, AParent);
   box->setObjectName(QStringLiteral("UnreadNotice"));
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->open();
@@ -144,8 +146,7 @@ void TKestrumForm::CreateMenus() {
   QMenuBar* bar = menuBar();
   bar->setObjectName(QStringLiteral("MainMenu"));
   bar->setFont(QApplication::font());  // the menus keep the system's font, the grid takes the chosen one
-  connect(named(bar->addAction(tr("&Quit")), "mnQuit"), &QAction::triggered, this,
-          &QWidget::close);
+  connect(named(bar->addAction(tr("&Quit")), "mnQuit"), &QAction::triggered, this, &QWidget::close);
 
   QMenu* chara = bar->addMenu(tr("&Character"));
   chara->setObjectName(QStringLiteral("mnChara"));
@@ -176,8 +177,8 @@ void TKestrumForm::CreateMenus() {
 
   PopupMn = new QMenu(this);
   PopupMn->setObjectName(QStringLiteral("PopupMn"));
-  connect(named(PopupMn->addAction(tr("Reset Timer")), "ResetRaidTimerMenuItem"),
-          &QAction::triggered, this, command(&TKestrumForm::ResetRaidTimerMenuItemClick));
+  connect(named(PopupMn->addAction(tr("Reset Timer")), "ResetRaidTimerMenuItem"), &QAction::triggered, this,
+          command(&TKestrumForm::ResetRaidTimerMenuItemClick));
 }
 
 // --- Lifecycle -----------------------------------------------------------------------------------

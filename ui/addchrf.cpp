@@ -65,15 +65,13 @@ TAddChrForm::~TAddChrForm() {
 
 String TAddChrForm::AddChr(const TCharaDatas& ADatas) {
   FCharaDatas = &ADatas;
-  Prepare(tr("Add Character"), tr("キャラクター名を入力してください"), acmChar,
-          false);
+  Prepare(tr("Add Character"), tr("キャラクター名を入力してください"), acmChar, false);
   return exec() == Accepted ? NameEd->text().toStdU16String() : String();
 }
 
 int TAddChrForm::DelChr(const TCharaDatas& ADatas) {
   FCharaDatas = &ADatas;
-  Prepare(tr("Delete Character"), tr("削除するキャラクターの名前を入力"), acmChar,
-          true);
+  Prepare(tr("Delete Character"), tr("削除するキャラクターの名前を入力"), acmChar, true);
   return exec() == Accepted ? FIdx : -1;
 }
 
@@ -141,8 +139,7 @@ void TAddChrForm::NameEdChange() {
       FIdx = i;
     } else {
       OkBtn->setEnabled(false);
-      StsBar->showMessage(FCharaMode == acmChar ? tr("同名キャラがいます")
-                                                : tr("同名のレイドが存在します"));
+      StsBar->showMessage(FCharaMode == acmChar ? tr("同名キャラがいます") : tr("同名のレイドが存在します"));
     }
     return;
   }

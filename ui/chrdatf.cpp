@@ -29,7 +29,6 @@ namespace kestrum {
 
 namespace {
 
-
 QFrame* MakePanel(QWidget* AParent, const char* AName, int AHeight) {
   auto* panel = new QFrame(AParent);
   panel->setObjectName(QString::fromLatin1(AName));
@@ -234,9 +233,8 @@ void TChrDatForm::SaveFormSettings() {
 }
 
 void TChrDatForm::ReportSettingsError(const std::exception& AError) {
-  QMessageBox::warning(
-      parentWidget(), QStringLiteral("Kestrum"),
-      tr("エディターの高さを設定ファイルに保存できませんでした。\n") + ErrorText(AError));
+  QMessageBox::warning(parentWidget(), QStringLiteral("Kestrum"),
+                       tr("エディターの高さを設定ファイルに保存できませんでした。\n") + ErrorText(AError));
 }
 
 void TChrDatForm::ClearBtnClick() {

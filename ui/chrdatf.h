@@ -86,7 +86,7 @@ class TChrDatForm : public QDialog {
   QScrollArea* ScrBox;
   QWidget* RaidPanel;
   TScreenPosAdjustor* ScreenPosAdjustor1;
-  int FWheelDelta = 0;  // the part of a notch not yet scrolled (high-resolution wheels)
+  int FWheelDelta = 0;                      // the part of a notch not yet scrolled (high-resolution wheels)
   int FOuterHeight = kDefaultEditorHeight;  // what SaveFormSettings stores
 };
 

@@ -147,9 +147,12 @@ TEST_F(DateTimeTest, PatternsUsedAgainFormatAsTheFirstTime) {
     String withDots;
   };
   const Case cases[] = {
-      {u"yyyy/mm/dd", u"2024/03/05", u"2024.03.05"}, {u"h:nn:ss", u"7:08:09", u"7-08-09"},
-      {u"dd/mm/yyyy", u"05/03/2024", u"05.03.2024"}, {u"hh:nn:ss am/pm", u"07:08:09 am", u"07-08-09 am"},
-      {u"m/d/yy", u"3/5/24", u"3.5.24"},             {u"yyyymmdd-hhnnss", u"20240305-070809", u"20240305-070809"},
+      {u"yyyy/mm/dd", u"2024/03/05", u"2024.03.05"},
+      {u"h:nn:ss", u"7:08:09", u"7-08-09"},
+      {u"dd/mm/yyyy", u"05/03/2024", u"05.03.2024"},
+      {u"hh:nn:ss am/pm", u"07:08:09 am", u"07-08-09 am"},
+      {u"m/d/yy", u"3/5/24", u"3.5.24"},
+      {u"yyyymmdd-hhnnss", u"20240305-070809", u"20240305-070809"},
       {u"h:n:s.zzz", u"7:8:9.012", u"7-8-9.012"},
   };
   for (int round = 0; round < 3; ++round) {

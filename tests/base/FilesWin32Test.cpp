@@ -25,9 +25,11 @@ TEST_F(FilesTest, FailedWriteKeepsTheOldFileByteForByte) {
   const Case cases[] = {
       {"file held open",
        [&] {
-         return CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+         return CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
        }},
-      {"folder in the way", [&] {
+      {"folder in the way",
+       [&] {
          fs::remove(target);
          fs::create_directory(target);
          return INVALID_HANDLE_VALUE;
@@ -39,7 +41,8 @@ TEST_F(FilesTest, FailedWriteKeepsTheOldFileByteForByte) {
     const HANDLE held = c.block();
     const std::string message = FailedWrite(target);
     if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
-    EXPECT_EQ(message.rfind("Cannot write \"" + target.string() + "\": ", 0), 0u) << c.what << ": " << message;
+    EXPECT_EQ(message.rfind("Cannot write \"" + target.string() + "\": ", 0), 0u)
+        << c.what << ": " << message;
     EXPECT_GT(message.size(), target.string().size() + 17) << c.what << ": the reason is given";
     if (fs::is_regular_file(target)) {
       EXPECT_EQ(test::ReadFileBytes(target), old) << c.what;
@@ -59,11 +62,15 @@ TEST_F(FilesTest, ReadFailureNamesTheFile) {
 
 TEST(Files, ExtractFileDirKnowsDrivesAndBothSeparators) {
   const std::pair<String, String> cases[] = {
-      {u"C:\\Users\\u\\raid.dat", u"C:\\Users\\u"}, {u"C:\\raid.dat", u"C:\\"},
-      {u"C:/Users/u/raid.dat", u"C:/Users/u"},      {u"\\\\server\\share\\raid.dat", u"\\\\server\\share"},
-      {u"raid.dat", u""},                           {u"C:\\Users\\u\\", u"C:\\Users\\u"},
+      {u"C:\\Users\\u\\raid.dat", u"C:\\Users\\u"},
+      {u"C:\\raid.dat", u"C:\\"},
+      {u"C:/Users/u/raid.dat", u"C:/Users/u"},
+      {u"\\\\server\\share\\raid.dat", u"\\\\server\\share"},
+      {u"raid.dat", u""},
+      {u"C:\\Users\\u\\", u"C:\\Users\\u"},
   };
-  for (const auto& [path, folder] : cases) EXPECT_EQ(ToUtf8(ExtractFileDir(path)), ToUtf8(folder)) << ToUtf8(path);
+  for (const auto& [path, folder] : cases)
+    EXPECT_EQ(ToUtf8(ExtractFileDir(path)), ToUtf8(folder)) << ToUtf8(path);
 }
 
 TEST(Files, ProgramFolderHoldsThisProgram) {

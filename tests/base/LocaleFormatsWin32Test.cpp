@@ -18,7 +18,8 @@ TEST(LocaleFormatsWin32, DatesFollowTheUsersRegionalPictures) {
   EXPECT_EQ(ToUtf8(settings.LongTimeFormat), "h:nn:ss");
   EXPECT_EQ(settings.DateSeparator, u'/');
   EXPECT_EQ(settings.TimeSeparator, u':');
-  EXPECT_EQ(ToUtf8(DateTimeToStr(EncodeDate(2026, 3, 4) + EncodeTime(5, 6, 7, 0), settings)), "2026/3/4 5:06:07");
+  EXPECT_EQ(ToUtf8(DateTimeToStr(EncodeDate(2026, 3, 4) + EncodeTime(5, 6, 7, 0), settings)),
+            "2026/3/4 5:06:07");
 }
 
 }  // namespace

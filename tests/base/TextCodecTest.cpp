@@ -150,15 +150,28 @@ TEST(TextCodec, Utf8ReadsAsTheConverterReadsIt) {
       if (cp < 0xD800 || cp > 0xDFFF) bytes += Utf8Of(cp);
     const TDecodedText expected = ConverterUtf8(bytes);
     ASSERT_TRUE(expected.Whole);
-    for (const TDecodedText& decoded : {DecodeText(bytes, TEncoding::Utf8), DecodeText("\xEF\xBB\xBF" + bytes)}) {
+    for (const TDecodedText& decoded :
+         {DecodeText(bytes, TEncoding::Utf8), DecodeText("\xEF\xBB\xBF" + bytes)}) {
       ASSERT_TRUE(decoded.Whole) << std::hex << static_cast<uint32_t>(first);
       ASSERT_EQ(decoded.Text, expected.Text) << std::hex << static_cast<uint32_t>(first);
     }
   }
   const std::string illFormed[] = {
-      "\xC0\x80",         "\xC1\xBF",     "\xE0\x9F\xBF", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF0\x8F\xBF\xBF",
-      "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\x80",     "\xBF",         "\xE9\xAD",     "\xC3",
-      "\xE9\x41\x94",     "\xFE",         "\xFF",
+      "\xC0\x80",
+      "\xC1\xBF",
+      "\xE0\x9F\xBF",
+      "\xED\xA0\x80",
+      "\xED\xBF\xBF",
+      "\xF0\x8F\xBF\xBF",
+      "\xF4\x90\x80\x80",
+      "\xF5\x80\x80\x80",
+      "\x80",
+      "\xBF",
+      "\xE9\xAD",
+      "\xC3",
+      "\xE9\x41\x94",
+      "\xFE",
+      "\xFF",
   };
   for (const std::string& sequence : illFormed) {
     const std::string bytes = "ab" + sequence + "cd";
@@ -197,9 +210,8 @@ TEST(TextCodec, EncodingsRoundTrip) {
     TEncoding encoding;
     std::string bom;
   };
-  const Case cases[] = {{TEncoding::Utf8, "\xEF\xBB\xBF"},
-                        {TEncoding::Utf16LE, "\xFF\xFE"},
-                        {TEncoding::Utf16BE, "\xFE\xFF"}};
+  const Case cases[] = {
+      {TEncoding::Utf8, "\xEF\xBB\xBF"}, {TEncoding::Utf16LE, "\xFF\xFE"}, {TEncoding::Utf16BE, "\xFE\xFF"}};
   for (const Case& c : cases) {
     const std::string plain = EncodeText(text, c.encoding, false);
     const std::string marked = EncodeText(text, c.encoding, true);

@@ -1,6 +1,6 @@
 #include <algorithm>
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 

@@ -23,7 +23,8 @@ using DataFileWin32Test = DataTest;
 class FileHeldOpen final {
  public:
   explicit FileHeldOpen(const fs::path& APath)
-      : FHandle(CreateFileW(APath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+      : FHandle(
+            CreateFileW(APath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)) {}
   ~FileHeldOpen() { CloseHandle(FHandle); }
   FileHeldOpen(const FileHeldOpen&) = delete;
   FileHeldOpen& operator=(const FileHeldOpen&) = delete;
@@ -81,7 +82,8 @@ TEST_F(DataFileWin32Test, ANameTheCodePageCannotHoldIsSavedAsUtf8) {
   roster.Load();
   roster.AddChara(u"日本語");
   roster.AddChara(u"한글");
-  EXPECT_NE(ReadFileBytes(DataFile()).find("NAME=\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\r\n"), std::string::npos);
+  EXPECT_NE(ReadFileBytes(DataFile()).find("NAME=\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\r\n"),
+            std::string::npos);
 
   TKestrum again;
   again.Load();

@@ -145,7 +145,12 @@ TEST_F(RosterTest, RaidNamesThatWouldShareAKeyAreRefusedAndChangeNothing) {
   const Case refused[] = {
       {"AddRaid with a trailing space", [](TKestrum& r) { r.AddRaid(u"b "); }},
       {"AddRaid in another case", [](TKestrum& r) { r.AddRaid(u"B"); }},
-      {"AddRaid with leading control characters", [](TKestrum& r) { r.AddRaid(u"\t\x01" u"c"); }},
+      {"AddRaid with leading control characters",
+       [](TKestrum& r) {
+         r.AddRaid(
+             u"\t\x01"
+             u"c");
+       }},
       {"RenameRaid onto another raid", [](TKestrum& r) { r.RenameRaid(0, u" D"); }},
   };
   for (const Case& c : refused) {

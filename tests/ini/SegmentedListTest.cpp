@@ -16,7 +16,9 @@ TEST(SegmentedListTest, EditsMatchAVector) {
   std::vector<int> expected;
   for (int step = 0; step < 6000; ++step) {
     const std::size_t size = expected.size();
-    const auto at = [&](std::size_t limit) { return std::uniform_int_distribution<std::size_t>(0, limit)(random); };
+    const auto at = [&](std::size_t limit) {
+      return std::uniform_int_distribution<std::size_t>(0, limit)(random);
+    };
     switch (step < 3000 ? random() % 4 : random() % 6) {
       case 0:
       case 4:

@@ -76,7 +76,9 @@ TEST(FormUtilsTest, NearestMonitorIsTheOneOverlappedMostElseTheClosest) {
       {"beyond the right edge of the second", {3300, 100, 3699, 359}, 1},
       {"far below both, nearer the primary", {100, 3000, 499, 3259}, 0},
       {"above the primary, nearer the second", {1500, -900, 1899, -700}, 1},
-      {"on no monitor at the ends of the int range", {-2147483647 - 1, 2147483000, -2147483000, 2147483647}, 0},
+      {"on no monitor at the ends of the int range",
+       {-2147483647 - 1, 2147483000, -2147483000, 2147483647},
+       0},
   };
   for (const auto& c : cases) EXPECT_EQ(NearestMonitor(c.window, monitors), c.expected) << c.name;
   EXPECT_EQ(NearestMonitor({0, 0, 10, 10}, {}), -1);

@@ -65,7 +65,9 @@ class NamedMutexTest : public test::TempHomeTest {
   std::unique_ptr<TNamedMutex> Lock(const String& AName = u"Kestrum2010") const {
     return std::make_unique<TNamedMutex>(ToString(LockFolder()), AName);
   }
-  MutexHolderProcess LockInChild() const { return MutexHolderProcess(ToString(LockFolder()), u"Kestrum2010"); }
+  MutexHolderProcess LockInChild() const {
+    return MutexHolderProcess(ToString(LockFolder()), u"Kestrum2010");
+  }
 };
 
 TEST_F(NamedMutexTest, SecondHolderInTheSameProcessIsRefused) {

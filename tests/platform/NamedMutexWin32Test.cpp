@@ -35,7 +35,8 @@ TEST(NamedMutexWin32Test, OtherProcessSeesTheMutexTakenUntilItIsGivenUp) {
 TEST(NamedMutexWin32Test, FailuresGiveTheSystemsCode) {
   // A name that another kind of object holds.
   const String eventName = UniqueName(u"Event");
-  const HANDLE event = CreateEventW(nullptr, TRUE, FALSE, std::wstring(eventName.begin(), eventName.end()).c_str());
+  const HANDLE event =
+      CreateEventW(nullptr, TRUE, FALSE, std::wstring(eventName.begin(), eventName.end()).c_str());
   ASSERT_NE(event, nullptr);
   EXPECT_EQ(TNamedMutex(String(), eventName).LastError(), ERROR_INVALID_HANDLE);
   CloseHandle(event);

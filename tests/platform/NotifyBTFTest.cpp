@@ -24,7 +24,8 @@ class NotifyBTFHandOverTest : public test::TempHomeTest {
   // Windows' event names are shared by the whole session: tests that run side by side need
   // names of their own.
   static String EventName() {
-    return u"Kestrum2010_Notifier_" + FromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    return u"Kestrum2010_Notifier_" +
+           FromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name());
   }
 };
 

@@ -13,7 +13,8 @@ int RunProbe(const std::string& AProbe, const std::vector<std::string>& AArgs) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+  if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process))
     return -1;
   DWORD exitCode = 0;
   const bool ended = WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0 &&

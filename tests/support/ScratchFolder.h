@@ -53,8 +53,8 @@ class TScratchFolder final {
     throw std::runtime_error("no scratch folder could be made below " + AParent.string());
   }
   static void AllowOwner(const std::filesystem::path& AFolder, std::error_code& AError) {
-    std::filesystem::permissions(AFolder, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                                 AError);
+    std::filesystem::permissions(AFolder, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, AError);
   }
 
   std::filesystem::path path_;

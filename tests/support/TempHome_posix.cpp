@@ -5,7 +5,8 @@
 namespace kestrum::test {
 
 std::vector<std::pair<const char*, std::filesystem::path>> HomeVariables(const TempHome& AHome) {
-  return {{"HOME", AHome.Root()}, {"XDG_DATA_HOME", AHome.DataHome()}, {"XDG_RUNTIME_DIR", AHome.RuntimeDir()}};
+  return {
+      {"HOME", AHome.Root()}, {"XDG_DATA_HOME", AHome.DataHome()}, {"XDG_RUNTIME_DIR", AHome.RuntimeDir()}};
 }
 
 void SetVariable(const char* AName, const std::optional<std::string>& AValue) {

@@ -24,8 +24,8 @@ TEST(TimeScale, ReadsPositiveNumbersAndIgnoresTheRest) {
     double expected;
   };
   const Case cases[] = {
-      {nullptr, 1}, {"", 1},     {"2", 2},      {"0.5", 0.5}, {"10", 10},  {"1.5x", 1},
-      {"0", 1},     {"-2", 1},   {"abc", 1},    {"inf", 1},   {"nan", 1},  {" 2", 1},
+      {nullptr, 1}, {"", 1},   {"2", 2},   {"0.5", 0.5}, {"10", 10}, {"1.5x", 1},
+      {"0", 1},     {"-2", 1}, {"abc", 1}, {"inf", 1},   {"nan", 1}, {" 2", 1},
   };
   for (const Case& c : cases) EXPECT_EQ(ParseTimeScale(c.text), c.expected) << (c.text ? c.text : "(unset)");
 }
@@ -52,7 +52,8 @@ TEST(ScratchFolder, IsNewEmptyAndGoesWithEverythingInIt) {
 TEST(ScratchFolder, ListsItsEntriesSorted) {
   const TScratchFolder folder("kestrum-listing-");
   EXPECT_EQ(folder.Path().filename().string().rfind("kestrum-listing-", 0), 0u);
-  for (const char* name : {"raid.dat.bak", "cfg.ini", "raid.dat"}) std::ofstream(folder.Path() / name) << name;
+  for (const char* name : {"raid.dat.bak", "cfg.ini", "raid.dat"})
+    std::ofstream(folder.Path() / name) << name;
   fs::create_directory(folder.Path() / "Kestrum");
   EXPECT_EQ(FolderListing(folder.Path()),
             (std::vector<std::string>{"Kestrum", "cfg.ini", "raid.dat", "raid.dat.bak"}));

@@ -24,7 +24,8 @@ double ParseTimeScale(const char* AText) {
 
 double TimeScale() {
   // Sanitizer builds start and run programs several times slower.
-  static const double scale = ParseTimeScale(std::getenv("KESTRUM_TEST_TIME_SCALE")) * KESTRUM_BUILD_TIME_SCALE;
+  static const double scale =
+      ParseTimeScale(std::getenv("KESTRUM_TEST_TIME_SCALE")) * KESTRUM_BUILD_TIME_SCALE;
   return scale;
 }
 

@@ -43,7 +43,6 @@ namespace fs = std::filesystem;
 
 class KestrumFormTest : public MainWindowTest {
  protected:
-
   // Sizes the window so that the grid's right edge (Qt::Horizontal) or bottom edge (Qt::Vertical)
   // cuts the OK button of the cell in half. The cell's column and row stay partly visible.
   void CutButtonInHalf(int ACol, int ARow, Qt::Orientation AEdge) {

@@ -5,7 +5,6 @@
 // Mouse input goes through the window system layer, so a double click arrives as from a real mouse.
 #define QTEST_QPA_MOUSE_HANDLING
 
-
 #include <filesystem>
 #include <functional>
 #include <string>

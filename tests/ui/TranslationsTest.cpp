@@ -70,7 +70,8 @@ TEST_F(EnglishTest, NameDialogPromptsAndNoticesAreEnglishAndFit) {
   AnswerModal([](QDialog& dialog) {
     ExpectShownWhole(dialog, "Label1", QStringLiteral("Enter the raid's name"));
     Child<QLineEdit>(dialog, "NameEd").setText(QStringLiteral("von "));
-    EXPECT_EQ(Child<QStatusBar>(dialog, "StsBar").currentMessage(), QStringLiteral("A raid of this name exists"));
+    EXPECT_EQ(Child<QStatusBar>(dialog, "StsBar").currentMessage(),
+              QStringLiteral("A raid of this name exists"));
     Click(dialog, "CancelBtn");
   });
   ShowAddRaidDlg(nullptr, raids);
