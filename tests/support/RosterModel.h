@@ -67,4 +67,35 @@ inline void PrintTo(const TRosterModel& AModel, std::ostream* AOut) {
   *AOut << "\n" << Describe(AModel);
 }
 
+// What the user sees of a roster: the names in order and every run count, character by character
+// and raid by raid; for checks that do not depend on the clock.
+struct TRosterView {
+  std::vector<String> Charas;
+  std::vector<String> Raids;
+  std::vector<uint32_t> Counts;
+  bool operator==(const TRosterView&) const = default;
+};
+
+inline TRosterView NamesAndCountsOf(const TKestrum& ARoster) {
+  const TRosterModel model = ModelOf(ARoster);
+  TRosterView view{{}, model.Raids, {}};
+  for (const TCharaModel& chara : model.Charas) {
+    view.Charas.push_back(chara.Name);
+    for (const TTimerModel& timer : chara.Timers) view.Counts.push_back(timer.Count);
+  }
+  return view;
+}
+
+inline void PrintTo(const TRosterView& AView, std::ostream* AOut) {
+  const auto names = [AOut](const std::vector<String>& ANames) {
+    for (const String& name : ANames) *AOut << " [" << ToUtf8(name) << "]";
+  };
+  *AOut << "charas";
+  names(AView.Charas);
+  *AOut << "; raids";
+  names(AView.Raids);
+  *AOut << "; counts";
+  for (uint32_t count : AView.Counts) *AOut << ' ' << count;
+}
+
 }  // namespace kestrum::test

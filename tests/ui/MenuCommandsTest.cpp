@@ -25,6 +25,7 @@
 #include "data/RaidTimerData.h"
 #include "ini/VoMemIniFile.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/RosterModel.h"
 #include "tests/support/TempHome.h"
 #include "tests/ui/DialogsTestSupport.h"
 #include "tests/ui/MainWindowTestSupport.h"
@@ -37,36 +38,6 @@ namespace kestrum::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// What the user sees of a roster: the names in order and every run count.
-struct TRosterView {
-  std::vector<String> Charas;
-  std::vector<String> Raids;
-  std::vector<uint32_t> Counts;  // character by character, raid by raid
-  bool operator==(const TRosterView&) const = default;
-};
-
-TRosterView View(const TKestrum& ARoster) {
-  TRosterView view;
-  view.Raids = ARoster.RaidNameAry();
-  for (const auto& chara : ARoster.CharaDataAry()) {
-    view.Charas.push_back(chara->Name());
-    for (int k = 0; k < chara->RaidCount(); ++k) view.Counts.push_back(chara->GetRaidTimerDatas(k)->Count());
-  }
-  return view;
-}
-
-void PrintTo(const TRosterView& AView, std::ostream* AOut) {
-  const auto names = [AOut](const std::vector<String>& ANames) {
-    for (const String& name : ANames) *AOut << " [" << ToUtf8(name) << "]";
-  };
-  *AOut << "charas";
-  names(AView.Charas);
-  *AOut << "; raids";
-  names(AView.Raids);
-  *AOut << "; counts";
-  for (uint32_t count : AView.Counts) *AOut << ' ' << count;
-}
 
 // Types AText as a keyboard or an input method delivers it: one key event per character, a
 // character outside the basic plane arriving whole as its two UTF-16 units.
@@ -89,7 +60,7 @@ QString Q(const String& AText) {
 
 class MenuCommandsTest : public MainWindowTest {
  protected:
-  static TRosterView Reloaded() { return View(*Reload()); }
+  static TRosterView Reloaded() { return NamesAndCountsOf(*Reload()); }
 
   int StoredCount(const String& ASection) const {
     return TVoMemIniFile(DataFile().u16string()).ReadInteger(ASection, u"COUNT", -1);
@@ -171,7 +142,7 @@ TEST_F(MenuCommandsTest, DeletingByTypedNameUpdatesRosterGridAndFileUntilNothing
     for (int step = 0; step < c.Typed.size(); ++step) {
       SCOPED_TRACE(c.Typed[step].toStdString());
       RunNameCommand(c.Command, c.Typed[step]);
-      EXPECT_EQ(View(*form_->Datas()), c.After[step]);
+      EXPECT_EQ(NamesAndCountsOf(*form_->Datas()), c.After[step]);
       ExpectGridFollowsTheRoster();
       EXPECT_TRUE(form_->Timer()->isActive());
       const TRosterView& after = c.After[step];
@@ -220,7 +191,7 @@ TEST_F(MenuCommandsTest, CancellingOrChangingNothingWritesNothing) {
     const std::string data = ReadFileBytes(DataFile());
     const std::string backup = ReadFileBytes(home_.AppFolder() / "raid.dat.bak");
     OpenForm();
-    const TRosterView before = View(*form_->Datas());
+    const TRosterView before = NamesAndCountsOf(*form_->Datas());
     const QFont font = form_->font();
     const int width = form_->RaidGrid()->ColWidth(1);
 
@@ -228,7 +199,7 @@ TEST_F(MenuCommandsTest, CancellingOrChangingNothingWritesNothing) {
 
     EXPECT_EQ(ReadFileBytes(DataFile()), data);
     EXPECT_EQ(ReadFileBytes(home_.AppFolder() / "raid.dat.bak"), backup);
-    EXPECT_EQ(View(*form_->Datas()), before);
+    EXPECT_EQ(NamesAndCountsOf(*form_->Datas()), before);
     EXPECT_EQ(form_->font(), font);
     EXPECT_EQ(form_->RaidGrid()->ColWidth(1), width);
     ExpectGridFollowsTheRoster();
@@ -253,11 +224,11 @@ TEST_F(MenuCommandsTest, EditorChangesToTimersAndNameAreSavedAtOnce) {
 
   TKestrum saved;
   saved.Load();
-  EXPECT_EQ(View(saved), (TRosterView{{eleven, u"Bob"}, {u"R0", u"R1"}, {0, 5, 4, 0}}));
+  EXPECT_EQ(NamesAndCountsOf(saved), (TRosterView{{eleven, u"Bob"}, {u"R0", u"R1"}, {0, 5, 4, 0}}));
   EXPECT_NEAR(saved.GetCharaDatas(0)->GetRaidTimerDatas(0)->ActivateTime(), FixedNow() + 2.0 / 24,
               1.0 / 86400);
   EXPECT_EQ(saved.GetCharaDatas(0)->GetRaidTimerDatas(1)->ActivateTime(), 0);
-  EXPECT_EQ(View(*form_->Datas()), View(saved));
+  EXPECT_EQ(NamesAndCountsOf(*form_->Datas()), NamesAndCountsOf(saved));
   // The cell now shows the end of the lock-out.
   EXPECT_FALSE(form_->Datas()->GetCharaDatas(0)->GetRaidTimerDatas(0)->Enabled());
   EXPECT_TRUE(form_->Timer()->isActive());
@@ -344,7 +315,7 @@ TEST_F(MenuCommandsTest, OddNamesAreSavedWholeOrRefusedWithoutATrace) {
     const std::string data = ReadFileBytes(DataFile());
     const std::string backup = ReadFileBytes(home_.AppFolder() / "raid.dat.bak");
     OpenForm();
-    const TRosterView before = View(*form_->Datas());
+    const TRosterView before = NamesAndCountsOf(*form_->Datas());
 
     TMessageBoxCloser boxes;
     RunNameCommand(c.Command,
@@ -354,7 +325,7 @@ TEST_F(MenuCommandsTest, OddNamesAreSavedWholeOrRefusedWithoutATrace) {
     ExpectGridFollowsTheRoster();
     if (c.Stored.isEmpty()) {
       EXPECT_EQ(boxes.Texts, QStringList{c.Report});
-      EXPECT_EQ(View(*form_->Datas()), before);
+      EXPECT_EQ(NamesAndCountsOf(*form_->Datas()), before);
       EXPECT_EQ(ReadFileBytes(DataFile()), data);
       EXPECT_EQ(ReadFileBytes(home_.AppFolder() / "raid.dat.bak"), backup);
       continue;
@@ -368,7 +339,7 @@ TEST_F(MenuCommandsTest, OddNamesAreSavedWholeOrRefusedWithoutATrace) {
       expected.Raids.push_back(c.Stored.toStdU16String());
       expected.Counts.push_back(0);
     }
-    EXPECT_EQ(View(*form_->Datas()), expected);
+    EXPECT_EQ(NamesAndCountsOf(*form_->Datas()), expected);
     EXPECT_EQ(Reloaded(), expected);
   }
 }
@@ -403,7 +374,7 @@ TEST_F(MenuCommandsTest, FailedWriteChangesNothingAndTheCommandWorksOnceTheFault
     WriteFileBytes(home_.AppFolder() / "raid.dat.bak", oldBackup);
     const std::string data = ReadFileBytes(DataFile());
     OpenForm();
-    const TRosterView before = View(*form_->Datas());
+    const TRosterView before = NamesAndCountsOf(*form_->Datas());
     const int cols = form_->RaidGrid()->ColCount();
     const int rows = form_->RaidGrid()->RowCount();
 
@@ -421,15 +392,15 @@ TEST_F(MenuCommandsTest, FailedWriteChangesNothingAndTheCommandWorksOnceTheFault
     EXPECT_EQ(ReadFileBytes(DataFile()), data);
     EXPECT_EQ(ReadFileBytes(home_.AppFolder() / "raid.dat.bak"), oldBackup);
     EXPECT_FALSE(fs::exists(home_.AppFolder() / "raid.dat.bak2"));
-    EXPECT_EQ(View(*form_->Datas()), before);
+    EXPECT_EQ(NamesAndCountsOf(*form_->Datas()), before);
     EXPECT_EQ(form_->RaidGrid()->ColCount(), cols);
     EXPECT_EQ(form_->RaidGrid()->RowCount(), rows);
     ExpectGridFollowsTheRoster();
     EXPECT_TRUE(form_->Timer()->isActive());
 
     c.Run();
-    EXPECT_NE(View(*form_->Datas()), before);
-    EXPECT_EQ(Reloaded(), View(*form_->Datas()));
+    EXPECT_NE(NamesAndCountsOf(*form_->Datas()), before);
+    EXPECT_EQ(Reloaded(), NamesAndCountsOf(*form_->Datas()));
     EXPECT_EQ(ReadFileBytes(home_.AppFolder() / "raid.dat.bak"), data);
     ExpectGridFollowsTheRoster();
   }
