@@ -230,6 +230,8 @@ TCharaDatas TDataFileReader::ReadCharas(const TRaidNames& ARaidNames) {
       continue;
     }
     spent += perChara + NameBytes(name);
+    // Each count key is made as it is needed: holding them all, as saving does, would copy every raid
+    // name once more, and a hostile file holds millions of them.
     std::vector<uint32_t> counts(raidCount);
     for (int32_t k = 0; k < raidCount; ++k)
       counts[k] = static_cast<uint32_t>(ReadCount(ini, section, ARaidNames[k] + kCountSuffix, *FUnread));

@@ -107,25 +107,13 @@ TVoHashedStringList& TVoMemIniSection::Keys() {
   return *FKeys;
 }
 
-const TVoHashedStringList& TVoMemIniSection::KeysForReading() const {
-  // What a list made now would be: empty, keyed by name and, like every new list, case-insensitive
-  // (a case-sensitive document makes each section's list at once, see WritableSectionAt).
-  struct TNoKeys {
-    TNoKeys() { List.SetUseNameAsKey(true); }
-    TVoHashedStringList List{true};
-  };
-  static const TNoKeys none;
-  return FKeys ? *FKeys : none.List;
-}
-
 int TVoMemIniSection::KeyCount() const {
   if (FKeys) return FKeys->Count();
   return FSoleKey.empty() ? 0 : 1;
 }
 
 TVoText TVoMemIniSection::KeyLine(int Index) const {
-  if (!FKeys && Index == 0 && !FSoleKey.empty()) return FSoleKey;
-  return KeysForReading().TextOf(Index);
+  return FKeys ? FKeys->TextOf(Index) : FSoleKey;  // without a list, Index can only be 0
 }
 
 const TVoComment* TVoMemIniSection::KeyComment(int Index) const {

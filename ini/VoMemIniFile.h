@@ -80,9 +80,6 @@ class TVoMemIniSection final : public TVoObject {
   void WriteComment(const String& Ident, const std::vector<String>& Comment);
 
  private:
-  // The key list, or an empty one when the section has none.
-  const TVoHashedStringList& KeysForReading() const;
-
   std::unique_ptr<std::vector<String>> FComment;
   std::unique_ptr<TVoHashedStringList> FKeys;
   // Most sections of a large file hold one key line read from it, without a comment: that line is
