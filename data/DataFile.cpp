@@ -39,11 +39,30 @@ int64_t NameBytes(const String& AName) {
   constexpr size_t kShortName = sizeof(String) / sizeof(char16_t) / 2 - 1;  // held within the String
   return AName.size() <= kShortName ? 0 : HeapBlockBytes((AName.size() + 1) * sizeof(char16_t));
 }
-// A saved roster's file takes more than a third of what its characters and timers take in memory
-// (the least, a character with one raid, costs under three times its lines), so the budget only cuts
-// hostile files; a small file may still build 100,000 timers.
+// A saved character's lines take more than a third of what it takes in memory (the least, one with a
+// single raid, costs under three times its lines), so holding each character to that cuts only the
+// hostile ones. A hand-written roster of 200 characters by 100 raids still loads whatever its lines.
 constexpr int64_t kModelBytesPerFileByte = 3;
-constexpr int64_t kMinModelBytes = 100'000 * kTimerBytes;
+constexpr int64_t kMinModelBytes = 200 * (kCharaBytes + 100 * kTimerBytes);
+
+// What a load builds of the roster. Within kMinModelBytes anything the file names is built; beyond
+// it, a part is built only when the file's lines for it stand for at least a third of its cost, so
+// the roster stays in proportion to the file however many parts the file names with few bytes.
+class TRosterBudget {
+ public:
+  // Counts ACost as built already.
+  void Spend(int64_t ACost) { FSpent += ACost; }
+  // Spends ACost, for a part whose lines take ALineBytes, unless the budget refuses it.
+  bool Pay(int64_t ACost, int64_t ALineBytes) {
+    if (FSpent + ACost > kMinModelBytes && kModelBytesPerFileByte * ALineBytes < ACost) return false;
+    FSpent += ACost;
+    return true;
+  }
+
+ private:
+  int64_t FSpent = 0;
+};
+constexpr size_t kMinRaidNames = kMinModelBytes / sizeof(String);
 constexpr int kMaxKeptCopyTries = 1000;
 const char16_t kCannotKeep[] = u"読み切れなかったデータファイルを残せないため、保存しません。\r\n";
 
@@ -69,11 +88,19 @@ std::optional<int32_t> ParseIndex(std::u16string_view text) {
 // are looked at in place rather than copied.
 template <class F>
 std::vector<int32_t> IndicesNamed(F&& AForEachName, std::u16string_view APrefix, int32_t ACount) {
-  std::vector<int32_t> indices;
-  AForEachName([&](std::u16string_view text) {
-    if (text.size() <= APrefix.size() || !SameTextAscii(text.substr(0, APrefix.size()), APrefix)) return;
+  const auto indexNamed = [&](std::u16string_view text) -> std::optional<int32_t> {
+    if (text.size() <= APrefix.size() || !SameTextAscii(text.substr(0, APrefix.size()), APrefix))
+      return std::nullopt;
     const std::optional<int32_t> index = ParseIndex(text.substr(APrefix.size()));
-    if (index && *index < ACount) indices.push_back(*index);
+    return index && *index < ACount ? index : std::nullopt;
+  };
+  // Counted first, so the list takes what it holds and no more.
+  size_t count = 0;
+  AForEachName([&](std::u16string_view text) { count += indexNamed(text) ? 1 : 0; });
+  std::vector<int32_t> indices;
+  indices.reserve(count);
+  AForEachName([&](std::u16string_view text) {
+    if (const std::optional<int32_t> index = indexNamed(text)) indices.push_back(*index);
   });
   std::sort(indices.begin(), indices.end());
   indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
@@ -161,8 +188,8 @@ void TUnreadReport::Add(TUnreadReason AReason) {
 // ---------------------------------------------------------------------------------------------------
 // Reading
 
-TDataFileReader::TDataFileReader(const String& APath) : FPath(APath), FFileBytes(FileSize(APath)) {
-  RefuseOversizedFile(FPath, FFileBytes);
+TDataFileReader::TDataFileReader(const String& APath) : FPath(APath) {
+  RefuseOversizedFile(FPath, FileSize(FPath));
 }
 
 TDataFileReader::~TDataFileReader() = default;
@@ -180,9 +207,14 @@ TRaidNames TDataFileReader::ReadRaidNames() {
   const int32_t promised = ReadCount(ini, kRaidSection, kCountKey, *FUnread);
   // A damaged count must not make us build millions of rows: the raids end at the last name key
   // below the count, and a name key is only believed below the number of keys the whole file holds.
+  // A saved raid also has two keys in every character's section, so beyond the names the budget's
+  // floor pays for, a name key is only believed below half the keys outside its section.
   // Key names are unique in a section and an index has one form, so each index is met once and
   // needs counting only, not keeping: a hostile file holds millions.
-  const size_t keyCount = ini.KeyCount();
+  size_t raidKeys = 0;
+  ini.ForEachKeyName(kRaidSection, [&raidKeys](std::u16string_view) { ++raidKeys; });
+  const size_t allKeys = ini.KeyCount();
+  const size_t believedBelow = std::min(allKeys, std::max(kMinRaidNames, (allKeys - raidKeys) / 2));
   int64_t named = 0;
   int32_t raidCount = 0;
   bool cut = false;
@@ -190,7 +222,7 @@ TRaidNames TDataFileReader::ReadRaidNames() {
     const std::optional<int32_t> index = ParseIndex(text);
     if (!index || *index >= promised) return;
     ++named;
-    if (static_cast<size_t>(*index) < keyCount)
+    if (static_cast<size_t>(*index) < believedBelow)
       raidCount = std::max(raidCount, *index + 1);
     else
       cut = true;
@@ -208,28 +240,28 @@ TCharaDatas TDataFileReader::ReadCharas(const TRaidNames& ARaidNames) {
   const auto raidCount = static_cast<int32_t>(ARaidNames.size());
   // Every character and timer costs memory however few bytes of the file stand for it: a few thousand
   // raid names and character sections must not build a billion timers, nor millions of bare
-  // character sections millions of characters. Characters beyond the budget are not loaded.
+  // character sections millions of characters. Characters the budget refuses are not loaded.
   // The raid names are part of the roster and are paid from the same budget.
-  const int64_t budget = std::max(kModelBytesPerFileByte * FFileBytes, kMinModelBytes);
   const int64_t perChara = kCharaBytes + static_cast<int64_t>(raidCount) * kTimerBytes;
   const int32_t promised = ReadCount(ini, kCharaSection, kCountKey, *FUnread);
   const std::vector<int32_t> held = CharaIndicesHeld(ini, promised);
   if (static_cast<int64_t>(held.size()) < promised) FUnread->Add(TUnreadReason::MissingCharacters);
   TCharaDatas charas;
-  int64_t spent = 0;
-  for (const String& raid : ARaidNames) spent += static_cast<int64_t>(sizeof(String)) + NameBytes(raid);
+  TRosterBudget budget;
+  for (const String& raid : ARaidNames) budget.Spend(static_cast<int64_t>(sizeof(String)) + NameBytes(raid));
   for (int32_t i : held) {
-    if (spent + perChara > budget) {
-      FUnread->Add(TUnreadReason::CutByBounds);
-      break;
-    }
     const String section = CharaSection(i);
     const String name = ini.ReadString(section, kNameKey, u"");
     if (name.empty()) {
       FUnread->Add(TUnreadReason::MissingCharacters);
       continue;
     }
-    spent += perChara + NameBytes(name);
+    // The header line "[<section>]" and the key lines.
+    const auto lineBytes = static_cast<int64_t>(section.size() + 4 + ini.KeyLineUnits(section));
+    if (!budget.Pay(perChara + NameBytes(name), lineBytes)) {
+      FUnread->Add(TUnreadReason::CutByBounds);
+      continue;
+    }
     // Each count key is made as it is needed: holding them all, as saving does, would copy every raid
     // name once more, and a hostile file holds millions of them.
     std::vector<uint32_t> counts(raidCount);

@@ -74,7 +74,6 @@ class TDataFileReader final {
 
  private:
   String FPath;
-  int64_t FFileBytes;
   std::unique_ptr<TVoMemIniFile> FIni;
   TUnreadReport* FUnread = nullptr;
   String FEarlierCopy;  // the copy an earlier load kept, which serves again for the same bytes

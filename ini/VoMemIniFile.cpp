@@ -1,6 +1,7 @@
 #include "ini/VoMemIniFile.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <type_traits>
 
@@ -84,67 +85,84 @@ void CopyAsComment(const std::vector<String>& Source, std::vector<String>& Dest)
 
 // ---- TVoMemIniSection
 
+struct TVoMemIniSection::TParts {
+  TParts() : Keys(true) { Keys.SetUseNameAsKey(true); }
+  std::vector<String> Comment;
+  TVoHashedStringList Keys;
+};
+
 TVoMemIniSection::TVoMemIniSection() = default;
+TVoMemIniSection::~TVoMemIniSection() = default;
+
+TVoMemIniSection::TParts& TVoMemIniSection::Parts() {
+  if (!FParts) {
+    auto parts = std::make_unique<TParts>();
+    if (FSoleKey != nullptr) parts->Keys.AddBorrowed(SoleKeyLine());
+    FParts = std::move(parts);
+    FSoleKey = nullptr;
+  }
+  return *FParts;
+}
+
+std::string_view TVoMemIniSection::SoleKeyLine() const {
+  return {FSoleKey, std::strcspn(FSoleKey, "\r\n")};
+}
 
 std::vector<String>& TVoMemIniSection::Comment() {
-  if (!FComment) FComment = std::make_unique<std::vector<String>>();
-  return *FComment;
+  return Parts().Comment;
 }
 
 const std::vector<String>& TVoMemIniSection::Comment() const {
   static const std::vector<String> none;
-  return FComment ? *FComment : none;
+  return FParts ? FParts->Comment : none;
 }
 
 TVoHashedStringList& TVoMemIniSection::Keys() {
-  if (!FKeys) {
-    auto keys = std::make_unique<TVoHashedStringList>(true);
-    keys->SetUseNameAsKey(true);
-    if (!FSoleKey.empty()) FSoleKey.Visit([&keys](auto line) { keys->AddBorrowed(line); });
-    FKeys = std::move(keys);
-    FSoleKey = TVoText();
-  }
-  return *FKeys;
+  return Parts().Keys;
 }
 
 int TVoMemIniSection::KeyCount() const {
-  if (FKeys) return FKeys->Count();
-  return FSoleKey.empty() ? 0 : 1;
+  if (FParts) return FParts->Keys.Count();
+  return FSoleKey == nullptr ? 0 : 1;
 }
 
 TVoText TVoMemIniSection::KeyLine(int Index) const {
-  return FKeys ? FKeys->TextOf(Index) : FSoleKey;  // without a list, Index can only be 0
+  if (FParts) return FParts->Keys.TextOf(Index);
+  return TVoText::FromAscii(SoleKeyLine());  // without parts, Index can only be 0
 }
 
 const TVoComment* TVoMemIniSection::KeyComment(int Index) const {
-  return FKeys ? static_cast<const TVoComment*>(FKeys->GetObjects(Index)) : nullptr;
+  return FParts ? static_cast<const TVoComment*>(FParts->Keys.GetObjects(Index)) : nullptr;
 }
 
 int TVoMemIniSection::IndexOfKey(std::u16string_view Name) const {
-  if (FKeys) return FKeys->IndexOfName(Name);
+  if (FParts) return FParts->Keys.IndexOfName(Name);
+  if (FSoleKey == nullptr) return -1;
   // Without a list the section is case-insensitive, as a new list is.
-  return !FSoleKey.empty() && SameNameAscii(FSoleKey.substr(0, FSoleKey.find(u'=')), Name) ? 0 : -1;
+  const std::string_view line = SoleKeyLine();
+  return SameNameAscii(TVoText::FromAscii(line.substr(0, line.find('='))), Name) ? 0 : -1;
 }
 
 void TVoMemIniSection::AddBorrowedKey(std::string_view Line) {
-  if (!FKeys && FSoleKey.empty())
-    FSoleKey = TVoText::FromAscii(Line);
+  const char after = Line.data()[Line.size()];
+  if (!FParts && FSoleKey == nullptr && (after == '\r' || after == '\n' || after == '\0'))
+    FSoleKey = Line.data();
   else
     Keys().AddBorrowed(Line);
 }
 
 void TVoMemIniSection::Clear() {
-  if (FKeys) FKeys->Clear();
-  FSoleKey = TVoText();
+  if (FParts) FParts->Keys.Clear();
+  FSoleKey = nullptr;
 }
 
 void TVoMemIniSection::DeleteKey(const String& Ident) {
   const int index = IndexOfKey(TrimmedView(Ident));
   if (index < 0) return;
-  if (FKeys)
-    FKeys->Delete(index);
+  if (FParts)
+    FParts->Keys.Delete(index);
   else
-    FSoleKey = TVoText();
+    FSoleKey = nullptr;
 }
 
 void TVoMemIniSection::GetStrings(std::vector<String>& List) const {
@@ -177,7 +195,7 @@ void TVoMemIniSection::WriteComment(const String& Ident, const std::vector<Strin
   const std::u16string_view name = TrimmedView(Ident);
   if (IndexOfKey(name) < 0) return;
   if (Comment.empty()) {
-    if (FKeys) FKeys->SetObjectsByName(name, nullptr);  // a sole key has no comment to remove
+    if (FParts) FParts->Keys.SetObjectsByName(name, nullptr);  // a sole key has no comment to remove
     return;
   }
   auto comment = std::make_unique<TVoComment>(Comment);
@@ -445,6 +463,14 @@ size_t TVoMemIniFile::KeyCount() const {
   size_t total = 0;
   for (int i = 0; i < FSections.Count(); ++i) total += SectionAt(i).KeyCount();
   return total;
+}
+
+size_t TVoMemIniFile::KeyLineUnits(const String& Section) const {
+  const TVoMemIniSection* section = FindSection(TrimmedView(Section));
+  if (section == nullptr) return 0;
+  size_t units = 0;
+  for (int i = 0; i < section->KeyCount(); ++i) units += section->KeyLine(i).size() + kLineBreak.size();
+  return units;
 }
 
 void TVoMemIniFile::ReadSectionValues(const String& Section, std::vector<String>& KeyValues) const {

@@ -50,9 +50,10 @@ class TVoComment final : public TVoObject {
 class TVoMemIniSection final : public TVoObject {
  public:
   TVoMemIniSection();
+  ~TVoMemIniSection() override;
 
   // The comment block and the key list are made when first asked for; until then the section reads
-  // as one without them, so a file of millions of bare headers does not hold millions of empty lists.
+  // as one without them, so a file of millions of small sections does not hold millions of lists.
   std::vector<String>& Comment();
   const std::vector<String>& Comment() const;
   // The key list, made now when the section has none.
@@ -66,7 +67,7 @@ class TVoMemIniSection final : public TVoObject {
   // The position of the key named Name (trimmed already), or -1.
   int IndexOfKey(std::u16string_view Name) const;
   // Adds a key line read from a file, ASCII in stored form and named by no other key; it stays where
-  // it is and must outlive the section.
+  // it is and must outlive the section. The text must go on past Line by at least a line end or NUL.
   void AddBorrowedKey(std::string_view Line);
 
   void Clear();
@@ -80,11 +81,15 @@ class TVoMemIniSection final : public TVoObject {
   void WriteComment(const String& Ident, const std::vector<String>& Comment);
 
  private:
-  std::unique_ptr<std::vector<String>> FComment;
-  std::unique_ptr<TVoHashedStringList> FKeys;
-  // Most sections of a large file hold one key line read from it, without a comment: that line is
-  // kept here, in place, until a second key, a comment or a write needs the list.
-  TVoText FSoleKey;
+  struct TParts;
+  // The comment block and the key list, made together; the sole key moves into the list then.
+  TParts& Parts();
+  std::string_view SoleKeyLine() const;
+
+  std::unique_ptr<TParts> FParts;
+  // Most sections of a large file hold one key line read from it, without a comment: while there are
+  // no parts, that line is kept here, in place, by its start alone, as it runs to the line's end.
+  const char* FSoleKey = nullptr;
 };
 
 // What loading could not take in of the file: a document written back would not hold it.
@@ -128,6 +133,9 @@ class TVoMemIniFile final {
   void ForEachKeyName(const String& Section, const std::function<void(std::u16string_view)>& Name) const;
   // The number of keys of every section together.
   size_t KeyCount() const;
+  // The code units of the section's key lines as they are stored, each counted with its line end:
+  // what the section's keys take in a file.
+  size_t KeyLineUnits(const String& Section) const;
   void ReadSectionValues(const String& Section, std::vector<String>& KeyValues) const;
   void EraseSection(const String& Section);
   void DeleteKey(const String& Section, const String& Ident);

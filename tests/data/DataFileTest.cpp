@@ -262,6 +262,7 @@ TEST_F(DataFileTest, EveryRosterThatSaveWritesLoadsWhole) {
       {"three raids, many characters, timers unset", 3, 40000, false},
       {"200 characters by 100 raids, timers unset", 100, 200, false},
       {"200 characters by 100 raids, timers set", 100, 200, true},
+      {"one character, many raids", 30000, 1, false},
   };
   for (const auto& c : cases) {
     std::string text = Lines({"[RAID]", "", "COUNT=" + std::to_string(c.raids)});
