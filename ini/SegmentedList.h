@@ -12,37 +12,39 @@ namespace kestrum {
 template <class T>
 class TSegmentedList final {
  public:
-  std::size_t size() const { return FSize; }
-  bool empty() const { return FSize == 0; }
+  // Counted from the segments, all full but the last: a list per INI section makes every word count.
+  std::size_t size() const {
+    return FSegments.empty() ? 0 : (FSegments.size() - 1) * kSegment + FSegments.back().size();
+  }
+  bool empty() const { return FSegments.empty(); }
   T& operator[](std::size_t Index) { return FSegments[Index >> kShift][Index & kMask]; }
   const T& operator[](std::size_t Index) const { return FSegments[Index >> kShift][Index & kMask]; }
 
   // By value: Value may be one of the list's own elements, which growing a segment moves.
   void push_back(T Value) {
-    if (FSize >> kShift == FSegments.size()) FSegments.emplace_back();
+    if (FSegments.empty() || FSegments.back().size() == kSegment) FSegments.emplace_back();
     std::vector<T>& last = FSegments.back();
     if (last.capacity() == last.size())
       last.reserve(last.empty() ? kFirst : std::min(2 * last.size(), kSegment));
     last.push_back(Value);
-    ++FSize;
   }
 
   // Value goes to Index; the elements from there on move up by one.
   void insert(std::size_t Index, T Value) {
-    if (FSize == 0) {
+    const std::size_t count = size();
+    if (count == 0) {
       push_back(Value);
       return;
     }
-    push_back((*this)[FSize - 1]);
-    for (std::size_t i = FSize - 2; i > Index; --i) (*this)[i] = (*this)[i - 1];
+    push_back((*this)[count - 1]);
+    for (std::size_t i = count - 1; i > Index; --i) (*this)[i] = (*this)[i - 1];
     (*this)[Index] = Value;
   }
 
   void erase(std::size_t Index) {
-    for (std::size_t i = Index; i + 1 < FSize; ++i) (*this)[i] = (*this)[i + 1];
+    for (std::size_t i = Index, count = size(); i + 1 < count; ++i) (*this)[i] = (*this)[i + 1];
     FSegments.back().pop_back();
     if (FSegments.back().empty()) FSegments.pop_back();
-    --FSize;
   }
 
   // The element at From goes to To; those in between close up.
@@ -58,10 +60,7 @@ class TSegmentedList final {
     for (std::size_t i = 0; i < Count; ++i) push_back(Value);
   }
 
-  void clear() {
-    FSegments.clear();
-    FSize = 0;
-  }
+  void clear() { FSegments.clear(); }
 
  private:
   static constexpr std::size_t kShift = 10;
@@ -70,7 +69,6 @@ class TSegmentedList final {
   static constexpr std::size_t kFirst = 1;
 
   std::vector<std::vector<T>> FSegments;
-  std::size_t FSize = 0;
 };
 
 }  // namespace kestrum

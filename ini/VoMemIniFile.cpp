@@ -87,7 +87,8 @@ void CopyAsComment(const std::vector<String>& Source, std::vector<String>& Dest)
 
 struct TVoMemIniSection::TParts {
   TParts() : Keys(true) { Keys.SetUseNameAsKey(true); }
-  std::vector<String> Comment;
+  // Few sections have a comment block; the others hold a word for it, not a vector.
+  std::unique_ptr<std::vector<String>> Comment;
   TVoHashedStringList Keys;
 };
 
@@ -109,12 +110,14 @@ std::string_view TVoMemIniSection::SoleKeyLine() const {
 }
 
 std::vector<String>& TVoMemIniSection::Comment() {
-  return Parts().Comment;
+  TParts& parts = Parts();
+  if (!parts.Comment) parts.Comment = std::make_unique<std::vector<String>>();
+  return *parts.Comment;
 }
 
 const std::vector<String>& TVoMemIniSection::Comment() const {
   static const std::vector<String> none;
-  return FParts ? FParts->Comment : none;
+  return FParts && FParts->Comment ? *FParts->Comment : none;
 }
 
 TVoHashedStringList& TVoMemIniSection::Keys() {
