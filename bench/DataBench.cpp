@@ -7,6 +7,9 @@
 // The hostile rows load data files shaped to be costly, of the largest size a load accepts, and
 // report the time and the peak of extra memory as a multiple of the file's size ("x_size").
 //
+// The "Paired" rows run our step and GKeyFile's by turns in each iteration, for a ratio that the
+// machine's drifting speed does not skew.
+//
 // "KestrumSaveWithoutSync" is TKestrum::Save with every fsync of this binary answered at once, so
 // it shows the CPU a save costs besides waiting for the disk.
 
@@ -271,14 +274,22 @@ void BM_GKeyWriteEveryKey(benchmark::State& state) {
   });
 }
 
+// GKeyFile's save: the text made, then written whole and synced.
+void GKeySave(const GKeyDocument& file) {
+  gsize length = 0;
+  gchar* data = g_key_file_to_data(file.Get(), &length, nullptr);
+  WriteWholeSynced(Space().Scratch(), std::string(data, length));
+  g_free(data);
+}
+
 void BM_GKeySave(benchmark::State& state) {
   const GKeyDocument file(ReadWhole(Space().Prepare(kSizes[state.range(0)])));
-  RunAsGKeyReference(state, kSave, [&] {
-    gsize length = 0;
-    gchar* data = g_key_file_to_data(file.Get(), &length, nullptr);
-    WriteWholeSynced(Space().Scratch(), std::string(data, length));
-    g_free(data);
-  });
+  RunAsGKeyReference(state, kSave, [&] { GKeySave(file); });
+}
+
+void IniLoadAndReadEveryKey(const String& path, const std::vector<Entry>& entries) {
+  const TVoMemIniFile ini(path);
+  for (const Entry& e : entries) benchmark::DoNotOptimize(ini.ReadString(e.section, e.key, u""));
 }
 
 void BM_IniLoad(benchmark::State& state) {
@@ -292,10 +303,7 @@ void BM_IniLoad(benchmark::State& state) {
 void BM_IniLoadAndReadEveryKey(benchmark::State& state) {
   const String path = FromUtf8(Space().Prepare(kSizes[state.range(0)]));
   const std::vector<Entry> entries = Entries(TVoMemIniFile(path));
-  RunAgainstBaseline(state, kLoadAndReadEveryKey, [&] {
-    const TVoMemIniFile ini(path);
-    for (const Entry& e : entries) benchmark::DoNotOptimize(ini.ReadString(e.section, e.key, u""));
-  });
+  RunAgainstBaseline(state, kLoadAndReadEveryKey, [&] { IniLoadAndReadEveryKey(path, entries); });
 }
 
 void BM_IniReadEveryKey(benchmark::State& state) {
@@ -362,6 +370,44 @@ void BM_KestrumLoad(benchmark::State& state) {
   RunAgainstBaseline(state, kLoad, [&] { roster.Load(); });
 }
 
+// Runs ours and theirs by turns in every iteration and reports the time of ours over theirs as
+// "x_gkey": on a machine whose speed drifts, both see the same moments, unlike rows run one after
+// the other.
+template <typename Ours, typename Theirs>
+void RunPaired(benchmark::State& state, Ours&& ours, Theirs&& theirs) {
+  state.SetLabel(kSizes[state.range(0)].label);
+  Clock::duration oursTotal{};
+  Clock::duration theirsTotal{};
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    ours();
+    const auto middle = Clock::now();
+    theirs();
+    oursTotal += middle - start;
+    theirsTotal += Clock::now() - middle;
+  }
+  state.counters["x_gkey"] =
+      std::chrono::duration<double>(oursTotal) / std::chrono::duration<double>(theirsTotal);
+}
+
+void BM_PairedLoadAndReadEveryKey(benchmark::State& state) {
+  const std::string file = Space().Prepare(kSizes[state.range(0)]);
+  const String path = FromUtf8(file);
+  const std::vector<Entry> entries = Entries(TVoMemIniFile(path));
+  const auto keys = GKeyDocument(ReadWhole(file)).Keys();
+  RunPaired(
+      state, [&] { IniLoadAndReadEveryKey(path, entries); },
+      [&] { GKeyDocument(ReadWhole(file)).ReadEveryKey(keys); });
+}
+
+void BM_PairedSave(benchmark::State& state) {
+  const std::string file = Space().Prepare(kSizes[state.range(0)]);
+  TVoMemIniFile ini(FromUtf8(file));
+  const GKeyDocument gkey(ReadWhole(file));
+  RunPaired(
+      state, [&] { ini.UpdateFile(); }, [&] { GKeySave(gkey); });
+}
+
 // The largest data file a load accepts, in each hostile shape.
 void BM_HostileLoad(benchmark::State& state) {
   const test::THostileShape shape = test::kHostileShapes[state.range(0)];
@@ -403,6 +449,8 @@ KESTRUM_BENCH(BM_IniUpdateFile);
 KESTRUM_BENCH(BM_KestrumLoad);
 KESTRUM_BENCH(BM_KestrumSave);
 KESTRUM_BENCH(BM_KestrumSaveWithoutSync);
+KESTRUM_BENCH(BM_PairedLoadAndReadEveryKey);
+KESTRUM_BENCH(BM_PairedSave);
 BENCHMARK(BM_HostileLoad)
     ->DenseRange(0, std::size(test::kHostileShapes) - 1)
     ->Unit(benchmark::kMillisecond)
