@@ -11,6 +11,7 @@ String UnquotedUnits(Units Value) {
   const auto whole = [&Value] { return String(Value.begin(), Value.end()); };
   if (Value.empty() || Value.front() != '"') return whole();
   String inner;
+  inner.reserve(Value.size());  // one allocation rather than one per doubling
   bool closed = false;
   for (std::size_t i = 1; i < Value.size(); ++i) {
     if (Value[i] != u'"') {

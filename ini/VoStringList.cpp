@@ -394,12 +394,25 @@ void TVoHashedStringList::RebuildIndex() {
 }
 
 int TVoHashedStringList::FindKey(TVoText Key) const {
-  if (FIndexed) return static_cast<int>(FMore->KeyHash.Find(Key, *this));
+  // Look-ups come in runs for one key (a reader takes a section's keys one after another), so the
+  // item found last is tried first. Keys are unique, so an item that has Key is the one, however
+  // the list changed since.
+  const std::size_t last = FLastFound.load(std::memory_order_relaxed);
+  if (last < FItems.size() && HasKey(FItems[last], Key)) return static_cast<int>(last);
+  const int found = FIndexed ? static_cast<int>(FMore->KeyHash.Find(Key, *this)) : ScanForKey(Key);
+  if (found >= 0) FLastFound.store(static_cast<uint32_t>(found), std::memory_order_relaxed);
+  return found;
+}
+
+int TVoHashedStringList::ScanForKey(TVoText Key) const {
   for (std::size_t i = 0; i < FItems.size(); ++i) {
-    if (IsIndexed(FItems[i]) && SameKey(KeyOfItem(FItems[i]), Key, FCaseSensitive))
-      return static_cast<int>(i);
+    if (HasKey(FItems[i], Key)) return static_cast<int>(i);
   }
   return -1;
+}
+
+bool TVoHashedStringList::HasKey(const TVoStringItem& Item, TVoText Key) const {
+  return IsIndexed(Item) && SameKey(KeyOfItem(Item), Key, FCaseSensitive);
 }
 
 void TVoHashedStringList::CheckIndex(int Index, int Limit) const {

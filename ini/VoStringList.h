@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -240,6 +241,9 @@ class TVoHashedStringList final : private TVoKeySource {
   int FindByName(std::u16string_view Name) const;
   int FindByStr(std::u16string_view Str) const;
   int FindKey(TVoText Key) const;
+  // FindKey by a walk over the items, for a list without an index.
+  int ScanForKey(TVoText Key) const;
+  bool HasKey(const TVoStringItem& Item, TVoText Key) const;
   // False for a name-keyed item without a name: such items are not in the index.
   bool IsIndexed(const TVoStringItem& Item) const;
   void CheckIndex(int Index, int Limit) const;
@@ -271,6 +275,8 @@ class TVoHashedStringList final : private TVoKeySource {
   // walk, which costs no more than hashing and far less memory than an index. The index is built
   // when the list grows past them and kept from then on.
   bool FIndexed = false;
+  // The position FindKey found last (atomic, as readers of a const list may share it).
+  mutable std::atomic<uint32_t> FLastFound{0};
   bool FHasObjects;
   bool FCaseSensitive = false;
   bool FUseNameAsKey = false;

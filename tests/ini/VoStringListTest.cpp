@@ -267,6 +267,41 @@ TEST(VoHashedStringListTest, MoveCountsTheTargetWithoutTheMovedItem) {
   }
 }
 
+TEST(VoHashedStringListTest, ALookUpAfterAChangeFindsWhereTheKeyIsNow) {
+  // Each change comes right after a look-up of "c", so a position remembered from it is stale.
+  struct Case {
+    const char* change;
+    void (*apply)(TVoHashedStringList&);
+    int expected;
+  };
+  const Case cases[] = {
+      {"an item before it deleted", [](TVoHashedStringList& l) { l.Delete(0); }, 1},
+      {"the item itself deleted", [](TVoHashedStringList& l) { l.Delete(2); }, -1},
+      {"an item inserted before it", [](TVoHashedStringList& l) { l.Insert(0, u"z"); }, 3},
+      {"the item renamed", [](TVoHashedStringList& l) { l.Put(2, u"y"); }, -1},
+      {"the item moved to the front", [](TVoHashedStringList& l) { l.Move(2, 0); }, 0},
+      {"the item renamed and put back after it",
+       [](TVoHashedStringList& l) {
+         l.Put(2, u"y");
+         l.Insert(3, u"c");
+       },
+       3},
+      {"the list emptied", [](TVoHashedStringList& l) { l.Clear(); }, -1},
+  };
+  for (const bool indexed : {false, true}) {
+    for (const Case& c : cases) {
+      TVoHashedStringList list(false);
+      for (const char16_t* s : {u"a", u"b", u"c"}) list.Add(s);
+      // Past a few items the list keeps an index; the remembered position serves both ways.
+      if (indexed)
+        for (int i = 0; i < 20; ++i) list.Add(u"pad" + IntToStr(i));
+      ASSERT_EQ(list.IndexOf(u"c"), 2);
+      c.apply(list);
+      EXPECT_EQ(list.IndexOf(u"c"), c.expected) << c.change << (indexed ? ", indexed" : "");
+    }
+  }
+}
+
 TEST(VoHashedStringListTest, OwnedObjectsLiveAsLongAsTheirItems) {
   int alive = 0;
   {
