@@ -236,7 +236,7 @@ TRaidNames TDataFileReader::ReadRaidNames() {
 }
 
 TCharaDatas TDataFileReader::ReadCharas(const TRaidNames& ARaidNames) {
-  const TVoMemIniFile& ini = *FIni;
+  TVoMemIniFile& ini = *FIni;
   const auto raidCount = static_cast<int32_t>(ARaidNames.size());
   // Every character and timer costs memory however few bytes of the file stand for it: a few thousand
   // raid names and character sections must not build a billion timers, nor millions of bare
@@ -249,18 +249,18 @@ TCharaDatas TDataFileReader::ReadCharas(const TRaidNames& ARaidNames) {
   TCharaDatas charas;
   TRosterBudget budget;
   for (const String& raid : ARaidNames) budget.Spend(static_cast<int64_t>(sizeof(String)) + NameBytes(raid));
-  for (int32_t i : held) {
-    const String section = CharaSection(i);
+  // The character a held section stands for, or null when it has no name or the budget refuses it.
+  const auto readChara = [&](const String& section) -> std::unique_ptr<TCharaData> {
     const String name = ini.ReadString(section, kNameKey, u"");
     if (name.empty()) {
       FUnread->Add(TUnreadReason::MissingCharacters);
-      continue;
+      return nullptr;
     }
     // The header line "[<section>]" and the key lines.
     const auto lineBytes = static_cast<int64_t>(section.size() + 4 + ini.KeyLineUnits(section));
     if (!budget.Pay(perChara + NameBytes(name), lineBytes)) {
       FUnread->Add(TUnreadReason::CutByBounds);
-      continue;
+      return nullptr;
     }
     // Each count key is made as it is needed: holding them all, as saving does, would copy every raid
     // name once more, and a hostile file holds millions of them.
@@ -270,7 +270,13 @@ TCharaDatas TDataFileReader::ReadCharas(const TRaidNames& ARaidNames) {
     auto chara = std::make_unique<TCharaData>(name, std::vector<TDateTime>(raidCount, 0), counts);
     for (int32_t k = 0; k < raidCount; ++k)
       ReadActivateTime(ini, section, ARaidNames[k], *chara->GetRaidTimerDatas(k));
-    charas.push_back(std::move(chara));
+    return chara;
+  };
+  for (int32_t i : held) {
+    const String section = CharaSection(i);
+    if (auto chara = readChara(section)) charas.push_back(std::move(chara));
+    // What the section held is freed as the roster grows, so that the two do not add up.
+    ini.EmptySection(section);
   }
   return charas;
 }

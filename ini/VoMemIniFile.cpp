@@ -490,6 +490,12 @@ void TVoMemIniFile::EraseSection(const String& Section) {
   if (index >= 0) FSections.Delete(index);
 }
 
+void TVoMemIniFile::EmptySection(const String& Section) {
+  const int index = FSections.IndexOf(TrimmedView(Section));
+  // A section without an object reads as an empty one.
+  if (index >= 0) FSections.PutObject(index, nullptr);
+}
+
 void TVoMemIniFile::DeleteKey(const String& Section, const String& Ident) {
   if (TVoMemIniSection* section = ExistingSectionObject(TrimmedView(Section))) section->DeleteKey(Ident);
 }

@@ -138,6 +138,9 @@ class TVoMemIniFile final {
   size_t KeyLineUnits(const String& Section) const;
   void ReadSectionValues(const String& Section, std::vector<String>& KeyValues) const;
   void EraseSection(const String& Section);
+  // Removes the section's keys and comment block and frees what they held; the section stays in its
+  // place, empty. For a reader done with a section of a large document.
+  void EmptySection(const String& Section);
   void DeleteKey(const String& Section, const String& Ident);
   // Removes every section; the document is left as an empty one (only the unnamed section).
   void Clear();

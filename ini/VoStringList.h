@@ -275,11 +275,12 @@ class TVoHashedStringList final : private TVoKeySource {
   // walk, which costs no more than hashing and far less memory than an index. The index is built
   // when the list grows past them and kept from then on.
   bool FIndexed = false;
-  // The position FindKey found last (atomic, as readers of a const list may share it).
-  mutable std::atomic<uint32_t> FLastFound{0};
   bool FHasObjects;
   bool FCaseSensitive = false;
   bool FUseNameAsKey = false;
+  // The position FindKey found last (atomic, as readers of a const list may share it). After the
+  // flags, where it fits in the list's last word.
+  mutable std::atomic<uint32_t> FLastFound{0};
 };
 
 // S without its leading and trailing code units up to U+0020: what Trim gives, without a copy.
