@@ -60,6 +60,11 @@ class TSegmentedList final {
     for (std::size_t i = 0; i < Count; ++i) push_back(Value);
   }
 
+  // Gives back the room the last segment holds beyond its elements.
+  void shrink_to_fit() {
+    if (!FSegments.empty()) FSegments.back().shrink_to_fit();
+  }
+
   void clear() { FSegments.clear(); }
 
  private:

@@ -159,6 +159,10 @@ void TVoMemIniSection::Clear() {
   FSoleKey = nullptr;
 }
 
+void TVoMemIniSection::ShrinkToFit() {
+  if (FParts) FParts->Keys.ShrinkToFit();
+}
+
 void TVoMemIniSection::DeleteKey(const String& Ident) {
   const int index = IndexOfKey(TrimmedView(Ident));
   if (index < 0) return;
@@ -323,6 +327,7 @@ void TVoMemIniFile::ParseLine(std::u16string_view Line, TParseState& State) {
     }
     int index = FSections.IndexOf(name);
     if (index < 0) index = AddSection(name, State.NarrowOf(name));
+    EndSectionParse(State);
     State.CurrentIndex = index;
     if (!State.Pending.empty()) {
       TVoMemIniSection& section = WritableSectionAt(index);
@@ -374,7 +379,14 @@ void TVoMemIniFile::ParseKeyLine(std::u16string_view Trimmed, TParseState& State
   }
 }
 
+void TVoMemIniFile::EndSectionParse(const TParseState& State) {
+  if (State.CurrentIndex < 0) return;
+  if (auto* section = static_cast<TVoMemIniSection*>(FSections.GetObjects(State.CurrentIndex)))
+    section->ShrinkToFit();
+}
+
 void TVoMemIniFile::FinishParse(TParseState& State) {
+  EndSectionParse(State);
   if (State.Pending.empty()) return;
   if (TVoMemIniSection* unnamed = FindSectionForWrite(std::u16string_view()))
     unnamed->Comment() = std::move(State.Pending);

@@ -71,6 +71,8 @@ class TVoMemIniSection final : public TVoObject {
   void AddBorrowedKey(std::string_view Line);
 
   void Clear();
+  // Gives back the room held for keys beyond those there are.
+  void ShrinkToFit();
   void DeleteKey(const String& Ident);
   void GetStrings(std::vector<String>& List) const;
   String ReadString(const String& Ident, const String& Default) const;
@@ -184,6 +186,9 @@ class TVoMemIniFile final {
   size_t ParseLoadedText();
   void ParseLine(std::u16string_view Line, TParseState& State);
   void ParseKeyLine(std::u16string_view Trimmed, TParseState& State);
+  // The section key lines went to until now gives back its spare room: a list grows by doubling, and
+  // a large document has many.
+  void EndSectionParse(const TParseState& State);
   void FinishParse(TParseState& State);
   // Calls Line with every text line of the document, in the order GetStrings gives them.
   template <class F>

@@ -607,6 +607,11 @@ int TVoHashedStringList::FindByName(std::u16string_view Name) const {
   return -1;
 }
 
+void TVoHashedStringList::ShrinkToFit() {
+  FItems.shrink_to_fit();
+  if (FMore) FMore->Objects.shrink_to_fit();
+}
+
 int TVoHashedStringList::IndexOf(std::u16string_view S) const {
   return FindByStr(S);
 }

@@ -192,6 +192,8 @@ class TVoHashedStringList final : private TVoKeySource {
   void Delete(int Index);
   void Clear();
   void Move(int CurIndex, int NewIndex);
+  // Gives back the room held for items beyond those there are.
+  void ShrinkToFit();
   int IndexOf(std::u16string_view S) const;
   int IndexOfName(std::u16string_view Name) const;
 
