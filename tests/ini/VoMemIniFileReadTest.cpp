@@ -57,6 +57,11 @@ TEST_F(IniFileTest, LinesReadAsTheSyntaxSays) {
       {"text after the closing quote is dropped", "[A]\nk=\"ab\"cd\n", u"A", u"k", u"ab"},
       {"unclosed quote stays", "[A]\nk=\"ab\n", u"A", u"k", u"\"ab"},
       {"non-ASCII case differs", "[A]\n\xC3\xA9=1\n", u"A", u"\u00C9", kDefault},
+      // A section's only key line, which is kept where it stands in the text.
+      {"sole key at the end of the text", "[A]\nk=v", u"A", u"k", u"v"},
+      {"sole key before a lone CR", "[A]\rk=v\r[B]\r", u"A", u"k", u"v"},
+      {"sole key before a NUL", std::string("[A]\nk=v\0w\n", 10), u"A", u"k", u"v"},
+      {"sole key with spaces after it", "[A]\nk=v  \n[B]\n", u"A", u"k", u"v"},
   };
   for (const Case& c : cases) {
     const auto doc = LoadBytes(c.text);

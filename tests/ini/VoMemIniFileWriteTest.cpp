@@ -360,6 +360,7 @@ TEST_F(IniFileTest, SectionsWithoutKeysTakeEveryOperation) {
       {"key comment on no key", [](TVoMemIniFile& d) { d.WriteComment(u"A", u"k", u"c"); }, loaded},
       {"key deleted from none", [](TVoMemIniFile& d) { d.DeleteKey(u"A", u"k"); }, loaded},
       {"erased", [](TVoMemIniFile& d) { d.EraseSection(u"A"); }, {u"[B]", u"", u"k=1", u""}},
+      {"emptied", [](TVoMemIniFile& d) { d.EmptySection(u"a"); }, loaded},
       {"end comment",
        [](TVoMemIniFile& d) { d.WriteSectionComment(u"", u"end"); },
        {u"[A]", u"", u"", u"[B]", u"", u"k=1", u"", u";end"}},
@@ -401,6 +402,21 @@ TEST_F(IniFileTest, SectionsOfOneKeyTakeEveryOperation) {
        {u"[A]", u"", u"y=3", u"", u"[B]", u"", u"k=1", u"j=2", u""}},
       {"another name deleted", [](TVoMemIniFile& d) { d.DeleteKey(u"A", u"Keys"); }, loaded},
       {"erased", [](TVoMemIniFile& d) { d.EraseSection(u"A"); }, {u"[B]", u"", u"k=1", u"j=2", u""}},
+      {"emptied in place",
+       [](TVoMemIniFile& d) { d.EmptySection(u" a "); },
+       {u"[A]", u"", u"", u"[B]", u"", u"k=1", u"j=2", u""}},
+      {"emptied with its comment",
+       [](TVoMemIniFile& d) {
+         d.WriteSectionComment(u"B", u"c");
+         d.EmptySection(u"b");
+       },
+       {u"[A]", u"", u"Key=v1", u"", u"[B]", u"", u""}},
+      {"emptied and written again",
+       [](TVoMemIniFile& d) {
+         d.EmptySection(u"B");
+         d.WriteString(u"B", u"k", u"2");
+       },
+       {u"[A]", u"", u"Key=v1", u"", u"[B]", u"", u"k=2", u""}},
   };
   for (const auto& c : cases) {
     const auto doc = LoadBytes("[A]\r\nKey=v1\r\n[B]\r\nk=1\r\nj=2\r\n");
