@@ -216,14 +216,13 @@ void TVoStringHash::TakeOut(std::size_t Slot) {
   --FCount;
 }
 
-void TVoStringHash::Add(TVoText Key, uint32_t Entry, const TVoKeySource& Keys) {
-  const uint32_t placement = PlacementOf(Key);
-  if (!FSlots.empty() && FSlots[Probe(Key, placement, Keys)].Entry != kFree) {
+void TVoStringHash::Add(TVoText Key, uint32_t Placement, uint32_t Entry, const TVoKeySource& Keys) {
+  if (!FSlots.empty() && FSlots[Probe(Key, Placement, Keys)].Entry != kFree) {
     throw EVoDuplicateKeyError(u"Duplicate key \"" + Key.ToString() + u"\" in string list");
   }
   // At most three quarters full, so probes stay short.
   if ((FCount + 1) * 4 > FSlots.size() * 3) Grow();
-  FSlots[Probe(Key, placement, Keys)] = TSlot{Entry, placement};
+  FSlots[Probe(Key, Placement, Keys)] = TSlot{Entry, Placement};
   ++FCount;
 }
 
@@ -233,9 +232,9 @@ void TVoStringHash::Remove(TVoText Key, uint32_t Entry, const TVoKeySource& Keys
   if (FSlots[slot].Entry == Entry) TakeOut(slot);
 }
 
-int64_t TVoStringHash::Find(TVoText Key, const TVoKeySource& Keys) const {
+int64_t TVoStringHash::Find(TVoText Key, uint32_t Placement, const TVoKeySource& Keys) const {
   if (FSlots.empty()) return -1;
-  const TSlot& slot = FSlots[Probe(Key, PlacementOf(Key), Keys)];
+  const TSlot& slot = FSlots[Probe(Key, Placement, Keys)];
   return slot.Entry == kFree ? int64_t{-1} : int64_t{slot.Entry};
 }
 
@@ -495,7 +494,10 @@ void TVoHashedStringList::Insert(int Index, const String& S) {
 
 void TVoHashedStringList::InsertItem(int Index, TVoStringItem Item) {
   const TVoText key = KeyOfItem(Item);
-  if (IsIndexed(Item) && FindKey(key) >= 0) {
+  const bool keyed = IsIndexed(Item);
+  // Hashed once, for the check and for the entry.
+  const uint32_t placement = keyed && FIndexed ? FMore->KeyHash.PlacementOf(key) : 0;
+  if (keyed && (FIndexed ? FMore->KeyHash.Find(key, placement, *this) >= 0 : ScanForKey(key) >= 0)) {
     ReleaseText(Item);
     throw EVoDuplicateKeyError(u"Duplicate key \"" + key.ToString() + u"\" in string list");
   }
@@ -510,7 +512,7 @@ void TVoHashedStringList::InsertItem(int Index, TVoStringItem Item) {
     const uint32_t from = static_cast<uint32_t>(Index);
     FMore->KeyHash.Renumber([from](uint32_t entry) { return entry >= from ? entry + 1 : entry; });
   }
-  if (IsIndexed(Item)) FMore->KeyHash.Add(key, static_cast<uint32_t>(Index), *this);
+  if (keyed) FMore->KeyHash.Add(key, placement, static_cast<uint32_t>(Index), *this);
 }
 
 int TVoHashedStringList::Add(const String& S) {

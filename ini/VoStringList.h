@@ -108,13 +108,18 @@ class TVoStringHash final {
   // The bucket of Key under the current case rule, 0..BucketCount-1.
   int HashOf(std::u16string_view Key) const;
 
+  // Where Key is placed in the index; the look-ups below take it, so that one key is hashed once.
+  uint32_t PlacementOf(TVoText Key) const;
+
   // Adds the entry; throws EVoDuplicateKeyError (and adds nothing) when Key is already present.
   // Key must be Keys.KeyOf(Entry), and stay so (under the case rule) while the entry exists.
-  void Add(TVoText Key, uint32_t Entry, const TVoKeySource& Keys);
+  void Add(TVoText Key, uint32_t Entry, const TVoKeySource& Keys) { Add(Key, PlacementOf(Key), Entry, Keys); }
+  void Add(TVoText Key, uint32_t Placement, uint32_t Entry, const TVoKeySource& Keys);
   // Removes the entry of Key when it is Entry.
   void Remove(TVoText Key, uint32_t Entry, const TVoKeySource& Keys);
   // The entry stored under Key, or -1.
-  int64_t Find(TVoText Key, const TVoKeySource& Keys) const;
+  int64_t Find(TVoText Key, const TVoKeySource& Keys) const { return Find(Key, PlacementOf(Key), Keys); }
+  int64_t Find(TVoText Key, uint32_t Placement, const TVoKeySource& Keys) const;
   // Gives every entry the number Renumbered(old number), for an owner whose entries moved.
   template <class F>
   void Renumber(F&& Renumbered) {
@@ -138,7 +143,6 @@ class TVoStringHash final {
   };
   static constexpr uint32_t kFree = UINT32_MAX;
 
-  uint32_t PlacementOf(TVoText Key) const;
   template <bool CaseSensitive, class Units>
   static uint32_t PlacementUnder(Units Key);
   // The slot holding Key, or the free slot where probing for it stopped.
