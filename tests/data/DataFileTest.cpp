@@ -265,20 +265,7 @@ TEST_F(DataFileTest, EveryRosterThatSaveWritesLoadsWhole) {
       {"one character, many raids", 30000, 1, false},
   };
   for (const auto& c : cases) {
-    std::string text = Lines({"[RAID]", "", "COUNT=" + std::to_string(c.raids)});
-    for (int k = 0; k < c.raids; ++k)
-      text += std::to_string(k) + "=" + static_cast<char>('a' + k % 26) + (k < 26 ? "" : std::to_string(k)) +
-              "\r\n";
-    text += Lines({"", "[CHARA]", "", "COUNT=" + std::to_string(c.charas), ""});
-    for (int i = 0; i < c.charas; ++i) {
-      text += Lines({"[CHARA" + std::to_string(i) + "]", "", "NAME=x"});
-      for (int k = 0; k < c.raids; ++k) {
-        const std::string raid =
-            static_cast<char>('a' + k % 26) + (k < 26 ? std::string() : std::to_string(k));
-        text += Lines({raid + (c.set ? "=\"2024/03/08 07:45:30\"" : "=1899/12/30"), raid + " COUNT=0"});
-      }
-      text += "\r\n";
-    }
+    const std::string text = SavedRosterText(c.raids, c.charas, c.set);
     WriteFileBytes(DataFile(), text);
 
     TKestrum roster;

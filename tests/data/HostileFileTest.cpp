@@ -36,6 +36,29 @@ TEST_F(HostileFileTest, EveryShapeLoadsWithinFourTimesItsSize) {
   }
 }
 
+TEST_F(HostileFileTest, SavedRostersLoadWithinFourTimesTheirSize) {
+  const struct {
+    const char* what;
+    int raids;
+    int charas;
+    bool set;
+  } cases[] = {
+      {"typical", 30, 20, true},
+      {"200 characters by 100 raids", 100, 200, true},
+      {"200 characters by 100 raids, timers unset", 100, 200, false},
+      {"many characters of three raids", 3, 40000, false},
+  };
+  for (const auto& c : cases) {
+    const std::string text = SavedRosterText(c.raids, c.charas, c.set);
+    WriteFileBytes(DataFile(), text);
+    TKestrum roster;
+    const AllocationMeter meter;
+    roster.Load();
+    EXPECT_EQ(roster.CharaCount(), c.charas) << c.what;
+    EXPECT_LE(static_cast<double>(meter.PeakExtraBytes()) / static_cast<double>(text.size()), 4.0) << c.what;
+  }
+}
+
 TEST_F(HostileFileTest, BeyondAFewThousandOnlyCharactersAndRaidsBackedByTheirLinesAreBuilt) {
   // Characters of a name alone cost as much as saved ones in a fraction of the bytes: past the first
   // few thousand they are cut, while a saved character after them still loads.
