@@ -232,6 +232,8 @@ TRaidNames TDataFileReader::ReadRaidNames() {
   TRaidNames raidNames;
   raidNames.reserve(raidCount);
   for (int32_t k = 0; k < raidCount; ++k) raidNames.push_back(ini.ReadString(kRaidSection, IntToStr(k), u""));
+  // The names are all the roster takes from the section.
+  FIni->EmptySection(kRaidSection);
   return raidNames;
 }
 
