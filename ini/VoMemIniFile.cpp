@@ -93,20 +93,32 @@ struct TVoMemIniSection::TParts {
 };
 
 TVoMemIniSection::TVoMemIniSection() = default;
-TVoMemIniSection::~TVoMemIniSection() = default;
+
+TVoMemIniSection::~TVoMemIniSection() {
+  delete PartsIfAny();
+}
 
 TVoMemIniSection::TParts& TVoMemIniSection::Parts() {
-  if (!FParts) {
+  if (FRun != nullptr) {
     auto parts = std::make_unique<TParts>();
-    if (FSoleKey != nullptr) parts->Keys.AddBorrowed(SoleKeyLine());
-    FParts = std::move(parts);
-    FSoleKey = nullptr;
+    for (std::size_t i = 0; i < FRunLength; ++i) parts->Keys.AddBorrowed(RunLine(i));
+    FRun = nullptr;
+    FParts = parts.release();
+  } else if (FParts == nullptr) {
+    FParts = new TParts();
   }
   return *FParts;
 }
 
-std::string_view TVoMemIniSection::SoleKeyLine() const {
-  return {FSoleKey, std::strcspn(FSoleKey, "\r\n")};
+const char* TVoMemIniSection::NextLine(std::string_view Line) {
+  const char* end = Line.data() + Line.size();
+  return end + (end[0] == '\r' && end[1] == '\n' ? 2 : 1);
+}
+
+std::string_view TVoMemIniSection::RunLine(std::size_t Index) const {
+  const char* start = FRun;
+  for (std::size_t i = 0; i < Index; ++i) start = NextLine({start, std::strcspn(start, "\r\n")});
+  return {start, std::strcspn(start, "\r\n")};
 }
 
 std::vector<String>& TVoMemIniSection::Comment() {
@@ -117,7 +129,8 @@ std::vector<String>& TVoMemIniSection::Comment() {
 
 const std::vector<String>& TVoMemIniSection::Comment() const {
   static const std::vector<String> none;
-  return FParts && FParts->Comment ? *FParts->Comment : none;
+  const TParts* parts = PartsIfAny();
+  return parts != nullptr && parts->Comment ? *parts->Comment : none;
 }
 
 TVoHashedStringList& TVoMemIniSection::Keys() {
@@ -125,51 +138,63 @@ TVoHashedStringList& TVoMemIniSection::Keys() {
 }
 
 int TVoMemIniSection::KeyCount() const {
-  if (FParts) return FParts->Keys.Count();
-  return FSoleKey == nullptr ? 0 : 1;
+  if (FRun != nullptr) return static_cast<int>(FRunLength);
+  return FParts != nullptr ? FParts->Keys.Count() : 0;
 }
 
 TVoText TVoMemIniSection::KeyLine(int Index) const {
-  if (FParts) return FParts->Keys.TextOf(Index);
-  return TVoText::FromAscii(SoleKeyLine());  // without parts, Index can only be 0
+  if (FRun != nullptr) return TVoText::FromAscii(RunLine(static_cast<std::size_t>(Index)));
+  return FParts->Keys.TextOf(Index);
 }
 
 const TVoComment* TVoMemIniSection::KeyComment(int Index) const {
-  return FParts ? static_cast<const TVoComment*>(FParts->Keys.GetObjects(Index)) : nullptr;
+  const TParts* parts = PartsIfAny();
+  return parts != nullptr ? static_cast<const TVoComment*>(parts->Keys.GetObjects(Index)) : nullptr;
 }
 
 int TVoMemIniSection::IndexOfKey(std::u16string_view Name) const {
-  if (FParts) return FParts->Keys.IndexOfName(Name);
-  if (FSoleKey == nullptr) return -1;
-  // Without a list the section is case-insensitive, as a new list is.
-  const std::string_view line = SoleKeyLine();
-  return SameNameAscii(TVoText::FromAscii(line.substr(0, line.find('='))), Name) ? 0 : -1;
+  if (const TParts* parts = PartsIfAny()) return parts->Keys.IndexOfName(Name);
+  if (FRun == nullptr) return -1;
+  // A run is case-insensitive, as a new list is.
+  const char* start = FRun;
+  for (std::size_t i = 0; i < FRunLength; ++i) {
+    const std::string_view line(start, std::strcspn(start, "\r\n"));
+    if (SameNameAscii(TVoText::FromAscii(line.substr(0, line.find('='))), Name)) return static_cast<int>(i);
+    start = NextLine(line);
+  }
+  return -1;
 }
 
 void TVoMemIniSection::AddBorrowedKey(std::string_view Line) {
+  // The run takes a line that ends where its line does and comes right after the run's last line.
   const char after = Line.data()[Line.size()];
-  if (!FParts && FSoleKey == nullptr && (after == '\r' || after == '\n' || after == '\0'))
-    FSoleKey = Line.data();
-  else
+  const bool wholeLine = after == '\r' || after == '\n' || after == '\0';
+  if (wholeLine && FRun == nullptr && FParts == nullptr) {
+    FRun = Line.data();
+    FRunLength = 1;
+  } else if (wholeLine && FRun != nullptr && FRunLength < kRunKeys &&
+             NextLine(RunLine(FRunLength - 1)) == Line.data()) {
+    ++FRunLength;
+  } else {
     Keys().AddBorrowed(Line);
+  }
 }
 
 void TVoMemIniSection::Clear() {
-  if (FParts) FParts->Keys.Clear();
-  FSoleKey = nullptr;
+  if (TParts* parts = PartsIfAny()) parts->Keys.Clear();
+  if (FRun != nullptr) {
+    FRun = nullptr;
+    FParts = nullptr;
+  }
 }
 
 void TVoMemIniSection::ShrinkToFit() {
-  if (FParts) FParts->Keys.ShrinkToFit();
+  if (TParts* parts = PartsIfAny()) parts->Keys.ShrinkToFit();
 }
 
 void TVoMemIniSection::DeleteKey(const String& Ident) {
   const int index = IndexOfKey(TrimmedView(Ident));
-  if (index < 0) return;
-  if (FParts)
-    FParts->Keys.Delete(index);
-  else
-    FSoleKey = nullptr;
+  if (index >= 0) Keys().Delete(index);
 }
 
 void TVoMemIniSection::GetStrings(std::vector<String>& List) const {
@@ -202,7 +227,7 @@ void TVoMemIniSection::WriteComment(const String& Ident, const std::vector<Strin
   const std::u16string_view name = TrimmedView(Ident);
   if (IndexOfKey(name) < 0) return;
   if (Comment.empty()) {
-    if (FParts) FParts->Keys.SetObjectsByName(name, nullptr);  // a sole key has no comment to remove
+    if (TParts* parts = PartsIfAny()) parts->Keys.SetObjectsByName(name, nullptr);  // a run has none
     return;
   }
   auto comment = std::make_unique<TVoComment>(Comment);

@@ -84,14 +84,24 @@ class TVoMemIniSection final : public TVoObject {
 
  private:
   struct TParts;
-  // The comment block and the key list, made together; the sole key moves into the list then.
+  // The comment block and the key list, made together; the key lines kept in place move into the
+  // list then.
   TParts& Parts();
-  std::string_view SoleKeyLine() const;
+  // The parts, or null while there are none or the key lines are kept in place.
+  TParts* PartsIfAny() const { return FRun == nullptr ? FParts : nullptr; }
+  // The line of the run at Index, and where the line after it begins.
+  std::string_view RunLine(std::size_t Index) const;
+  static const char* NextLine(std::string_view Line);
 
-  std::unique_ptr<TParts> FParts;
-  // Most sections of a large file hold one key line read from it, without a comment: while there are
-  // no parts, that line is kept here, in place, by its start alone, as it runs to the line's end.
-  const char* FSoleKey = nullptr;
+  // Most sections of a large file hold a key line or a few, read from it without a comment, one
+  // after another: until a key is written, deleted or commented on, they are kept where they stand in
+  // the text, as a run of lines from FRun on, each known by where it begins and ends.
+  static constexpr std::size_t kRunKeys = 8;
+  union {
+    TParts* FParts = nullptr;  // owned; while FRun is null
+    std::size_t FRunLength;    // the lines of the run; while FRun is set
+  };
+  const char* FRun = nullptr;
 };
 
 // What loading could not take in of the file: a document written back would not hold it.

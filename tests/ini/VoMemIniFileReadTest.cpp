@@ -347,6 +347,42 @@ TEST_F(IniFileTest, HugeLinesAndNulFloodsLoad) {
 
 // A key line that already reads as it would be stored is kept as it stands in the file; every other
 // one is stored anew. Both must give the same key line, value and dropped-line count.
+TEST_F(IniFileTest, KeyLinesKeptWhereTheyStandReadAsTheirLines) {
+  // A section's first few key lines, one right after another, stay in the file's text; any other
+  // layout moves them into the section's list. Both read alike.
+  const struct {
+    const char* what;
+    std::string text;
+    std::vector<String> lines;
+  } cases[] = {
+      {"one after another", "[A]\r\nk=1\r\nj=2\r\n", {u"k=1", u"j=2"}},
+      {"mixed line breaks, no break at the end", "[A]\nk=1\rj=2\r\nz=3", {u"k=1", u"j=2", u"z=3"}},
+      {"a blank line between", "[A]\nk=1\n\nj=2\n", {u"k=1", u"j=2"}},
+      {"more than a few",
+       "[A]\na=1\nb=2\nc=3\nd=4\ne=5\nf=6\ng=7\nh=8\ni=9\nj=10\n",
+       {u"a=1", u"b=2", u"c=3", u"d=4", u"e=5", u"f=6", u"g=7", u"h=8", u"i=9", u"j=10"}},
+      {"a comment before the second", "[A]\nk=1\n;c\nj=2\n", {u"k=1", u";c", u"j=2"}},
+      {"the same key again, spelt anew", "[A]\nk=1\nK=2\nj=3\n", {u"K=2", u"j=3"}},
+      {"the section named again", "[A]\nk=1\n[B]\nx=1\n[a]\nj=2\n", {u"k=1", u"j=2"}},
+      {"a line that is not in stored form", "[A]\nk=1\nj = 2\nz=3\n", {u"k=1", u"j=2", u"z=3"}},
+      {"a line without a name between", "[A]\nk=1\n=x\nj=2\n", {u"k=1", u"j=2"}},
+  };
+  for (const auto& c : cases) {
+    const auto doc = LoadBytes(c.text);
+    std::vector<String> lines;
+    doc->GetStrings(lines);
+    ASSERT_GE(lines.size(), 2 + c.lines.size()) << c.what;
+    EXPECT_EQ(std::vector<String>(lines.begin() + 2, lines.begin() + 2 + static_cast<long>(c.lines.size())),
+              c.lines)
+        << c.what;
+    for (const String& line : c.lines) {
+      if (line.front() == u';') continue;
+      const auto equals = line.find(u'=');
+      EXPECT_EQ(doc->ReadString(u"a", line.substr(0, equals), kDefault), line.substr(equals + 1)) << c.what;
+    }
+  }
+}
+
 TEST_F(IniFileTest, KeyLinesComeOutInStoredFormWhateverTheirShape) {
   const struct {
     std::string line;
