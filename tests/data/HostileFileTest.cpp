@@ -47,6 +47,8 @@ TEST_F(HostileFileTest, SavedRostersLoadWithinFourTimesTheirSize) {
       {"200 characters by 100 raids", 100, 200, true},
       {"200 characters by 100 raids, timers unset", 100, 200, false},
       {"many characters of three raids", 3, 40000, false},
+      {"many characters of one raid, timers set", 1, 40000, true},
+      {"one character of many raids", 20000, 1, false},
   };
   for (const auto& c : cases) {
     const std::string text = SavedRosterText(c.raids, c.charas, c.set);
