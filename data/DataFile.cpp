@@ -211,10 +211,9 @@ TRaidNames TDataFileReader::ReadRaidNames() {
   // floor pays for, a name key is only believed below half the keys outside its section.
   // Key names are unique in a section and an index has one form, so each index is met once and
   // needs counting only, not keeping: a hostile file holds millions.
-  size_t raidKeys = 0;
-  ini.ForEachKeyName(kRaidSection, [&raidKeys](std::u16string_view) { ++raidKeys; });
   const size_t allKeys = ini.KeyCount();
-  const size_t believedBelow = std::min(allKeys, std::max(kMinRaidNames, (allKeys - raidKeys) / 2));
+  const size_t believedBelow =
+      std::min(allKeys, std::max(kMinRaidNames, (allKeys - ini.KeyCount(kRaidSection)) / 2));
   int64_t named = 0;
   int32_t raidCount = 0;
   bool cut = false;

@@ -110,6 +110,10 @@ TVoMemIniSection::TParts& TVoMemIniSection::Parts() {
   return *FParts;
 }
 
+std::string_view TVoMemIniSection::LineAt(const char* Start) {
+  return {Start, std::strcspn(Start, "\r\n")};
+}
+
 const char* TVoMemIniSection::NextLine(std::string_view Line) {
   const char* end = Line.data() + Line.size();
   return end + (end[0] == '\r' && end[1] == '\n' ? 2 : 1);
@@ -117,8 +121,8 @@ const char* TVoMemIniSection::NextLine(std::string_view Line) {
 
 std::string_view TVoMemIniSection::RunLine(std::size_t Index) const {
   const char* start = FRun;
-  for (std::size_t i = 0; i < Index; ++i) start = NextLine({start, std::strcspn(start, "\r\n")});
-  return {start, std::strcspn(start, "\r\n")};
+  for (std::size_t i = 0; i < Index; ++i) start = NextLine(LineAt(start));
+  return LineAt(start);
 }
 
 std::vector<String>& TVoMemIniSection::Comment() {
@@ -158,7 +162,7 @@ int TVoMemIniSection::IndexOfKey(std::u16string_view Name) const {
   // A run is case-insensitive, as a new list is.
   const char* start = FRun;
   for (std::size_t i = 0; i < FRunLength; ++i) {
-    const std::string_view line(start, std::strcspn(start, "\r\n"));
+    const std::string_view line = LineAt(start);
     if (SameNameAscii(TVoText::FromAscii(line.substr(0, line.find('='))), Name)) return static_cast<int>(i);
     start = NextLine(line);
   }
@@ -503,6 +507,11 @@ size_t TVoMemIniFile::KeyCount() const {
   size_t total = 0;
   for (int i = 0; i < FSections.Count(); ++i) total += SectionAt(i).KeyCount();
   return total;
+}
+
+size_t TVoMemIniFile::KeyCount(const String& Section) const {
+  const TVoMemIniSection* section = FindSection(TrimmedView(Section));
+  return section == nullptr ? 0 : static_cast<size_t>(section->KeyCount());
 }
 
 size_t TVoMemIniFile::KeyLineUnits(const String& Section) const {

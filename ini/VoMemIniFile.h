@@ -89,8 +89,9 @@ class TVoMemIniSection final : public TVoObject {
   TParts& Parts();
   // The parts, or null while there are none or the key lines are kept in place.
   TParts* PartsIfAny() const { return FRun == nullptr ? FParts : nullptr; }
-  // The line of the run at Index, and where the line after it begins.
+  // The line of the run at Index; the line that begins at Start; where the line after Line begins.
   std::string_view RunLine(std::size_t Index) const;
+  static std::string_view LineAt(const char* Start);
   static const char* NextLine(std::string_view Line);
 
   // Most sections of a large file hold a key line or a few, read from it without a comment, one
@@ -143,8 +144,9 @@ class TVoMemIniFile final {
   // the call only.
   void ForEachSectionName(const std::function<void(std::u16string_view)>& Name) const;
   void ForEachKeyName(const String& Section, const std::function<void(std::u16string_view)>& Name) const;
-  // The number of keys of every section together.
+  // The number of keys of every section together, or of one section.
   size_t KeyCount() const;
+  size_t KeyCount(const String& Section) const;
   // The code units of the section's key lines as they are stored, each counted with its line end:
   // what the section's keys take in a file.
   size_t KeyLineUnits(const String& Section) const;

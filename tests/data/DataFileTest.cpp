@@ -251,12 +251,7 @@ TEST_F(DataFileTest, ManyRaidsTimesManyCharactersStayWithinATimerBudget) {
 TEST_F(DataFileTest, EveryRosterThatSaveWritesLoadsWhole) {
   // Rosters beyond what a small file may build regardless of its size, in the bytes Save writes. A
   // character of one raid with its timer unset holds the fewest bytes for what it costs in memory.
-  const struct {
-    const char* what;
-    int raids;
-    int charas;
-    bool set;
-  } cases[] = {
+  const TSavedRosterShape cases[] = {
       {"one raid, many characters, timers unset", 1, 60000, false},
       {"one raid, many characters, timers set", 1, 40000, true},
       {"three raids, many characters, timers unset", 3, 40000, false},
@@ -265,7 +260,7 @@ TEST_F(DataFileTest, EveryRosterThatSaveWritesLoadsWhole) {
       {"one character, many raids", 30000, 1, false},
   };
   for (const auto& c : cases) {
-    const std::string text = SavedRosterText(c.raids, c.charas, c.set);
+    const std::string text = SavedRosterText(c);
     WriteFileBytes(DataFile(), text);
 
     TKestrum roster;

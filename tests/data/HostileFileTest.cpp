@@ -37,12 +37,7 @@ TEST_F(HostileFileTest, EveryShapeLoadsWithinFourTimesItsSize) {
 }
 
 TEST_F(HostileFileTest, SavedRostersLoadWithinFourTimesTheirSize) {
-  const struct {
-    const char* what;
-    int raids;
-    int charas;
-    bool set;
-  } cases[] = {
+  const TSavedRosterShape cases[] = {
       {"typical", 30, 20, true},
       {"200 characters by 100 raids", 100, 200, true},
       {"200 characters by 100 raids, timers unset", 100, 200, false},
@@ -51,7 +46,7 @@ TEST_F(HostileFileTest, SavedRostersLoadWithinFourTimesTheirSize) {
       {"one character of many raids", 20000, 1, false},
   };
   for (const auto& c : cases) {
-    const std::string text = SavedRosterText(c.raids, c.charas, c.set);
+    const std::string text = SavedRosterText(c);
     WriteFileBytes(DataFile(), text);
     TKestrum roster;
     const AllocationMeter meter;

@@ -16,19 +16,26 @@ inline std::string Lines(std::initializer_list<std::string> lines) {
   return text;
 }
 
-// A roster of one-letter raid names as Save writes it, every timer unset or set to one moment.
-inline std::string SavedRosterText(int raids, int charas, bool timersSet) {
+// A roster as Save writes it: one-letter raid names, every timer unset or set to one moment.
+struct TSavedRosterShape {
+  const char* what;
+  int raids;
+  int charas;
+  bool timersSet;
+};
+
+inline std::string SavedRosterText(const TSavedRosterShape& shape) {
   const auto raid = [](int k) {
     return static_cast<char>('a' + k % 26) + (k < 26 ? std::string() : std::to_string(k));
   };
-  std::string text = Lines({"[RAID]", "", "COUNT=" + std::to_string(raids)});
-  for (int k = 0; k < raids; ++k) text += std::to_string(k) + "=" + raid(k) + "\r\n";
-  text += Lines({"", "[CHARA]", "", "COUNT=" + std::to_string(charas), ""});
-  for (int i = 0; i < charas; ++i) {
+  std::string text = Lines({"[RAID]", "", "COUNT=" + std::to_string(shape.raids)});
+  for (int k = 0; k < shape.raids; ++k) text += std::to_string(k) + "=" + raid(k) + "\r\n";
+  text += Lines({"", "[CHARA]", "", "COUNT=" + std::to_string(shape.charas), ""});
+  for (int i = 0; i < shape.charas; ++i) {
     text += Lines({"[CHARA" + std::to_string(i) + "]", "", "NAME=x"});
-    for (int k = 0; k < raids; ++k)
-      text +=
-          Lines({raid(k) + (timersSet ? "=\"2024/03/08 07:45:30\"" : "=1899/12/30"), raid(k) + " COUNT=0"});
+    for (int k = 0; k < shape.raids; ++k)
+      text += Lines(
+          {raid(k) + (shape.timersSet ? "=\"2024/03/08 07:45:30\"" : "=1899/12/30"), raid(k) + " COUNT=0"});
     text += "\r\n";
   }
   return text;
