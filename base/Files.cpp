@@ -1,6 +1,8 @@
 #include "base/Files.h"
 
+#include <filesystem>
 #include <random>
+#include <system_error>
 
 #include "base/TempFileNames.h"
 
@@ -22,6 +24,17 @@ bool CopyFileReplacing(const String& from, const String& to) {
   } catch (const EFileError&) {
     return false;
   }
+}
+
+std::vector<String> FileNamesStartingWith(const String& folder, std::u16string_view prefix) {
+  std::vector<String> names;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(std::filesystem::path(folder), error), end; !error && it != end;
+       it.increment(error)) {
+    String name = it->path().filename().u16string();
+    if (name.starts_with(prefix) && it->is_regular_file(error)) names.push_back(std::move(name));
+  }
+  return names;
 }
 
 }  // namespace kestrum

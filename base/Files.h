@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/Exception.h"
 #include "base/Strings.h"
@@ -40,6 +41,10 @@ bool DeleteFile(const String& path);
 bool RenameFile(const String& from, const String& to);         // replaces an existing target
 bool CopyFileReplacing(const String& from, const String& to);  // atomic like WriteFileAtomic
 bool ForceDirectories(const String& folder);                   // creates every missing folder on the way
+
+// The names of the files (not folders) in folder that begin with prefix, in no particular order;
+// none when the folder cannot be read.
+std::vector<String> FileNamesStartingWith(const String& folder, std::u16string_view prefix);
 
 // The text before the last path separator; empty when there is none.
 String ExtractFileDir(const String& path);

@@ -5,7 +5,6 @@
 #include <memory>
 #include <optional>
 #include <string_view>
-#include <unordered_set>
 #include <utility>
 
 #include "base/DateTime.h"
@@ -64,6 +63,7 @@ class TRosterBudget {
 };
 constexpr size_t kMinRaidNames = kMinModelBytes / sizeof(String);
 constexpr int kMaxKeptCopyTries = 1000;
+const String kKeptCopyInfix = u".unread-";
 const char16_t kCannotKeep[] = u"読み切れなかったデータファイルを残せないため、保存しません。\r\n";
 
 String CharaSection(int index) {
@@ -113,15 +113,13 @@ std::vector<int32_t> CharaIndicesHeld(const TVoMemIniFile& Ini, int32_t ACount) 
   return IndicesNamed([&Ini](const auto& name) { Ini.ForEachSectionName(name); }, kCharaSection, ACount);
 }
 
-// A character's timers are stored under the raid names, beside "NAME" and "<raid> COUNT". A raid
-// named like one of those keys would overwrite it and lose a name or a count at the next load.
-void CheckRaidKeysAreDistinct(const TRaidNames& ARaidNames) {
-  std::unordered_set<String> otherKeys{AsciiUpperCase(kNameKey)};
-  for (const String& raid : ARaidNames) otherKeys.insert(AsciiUpperCase(Trim(raid + kCountSuffix)));
-  for (const String& raid : ARaidNames) {
-    if (otherKeys.count(AsciiUpperCase(Trim(raid))) != 0)
-      throw ERTDError(u"レイド名 \"" + raid + u"\" はキャラクターのデータのキーと重なるため使えません");
-  }
+// A character's timers are stored under the raid names, beside "NAME" and "<raid> COUNT": a name
+// that cannot be a key there would fail to save or lose a timer at the next load.
+void CheckRaidKeysAreStorable(const TRaidNames& ARaidNames) {
+  const std::vector<TRaidNameProblem> problems = RaidNameProblems(ARaidNames);
+  for (size_t k = 0; k < problems.size(); ++k)
+    if (problems[k] != TRaidNameProblem::None)
+      throw ERTDError(RaidNameProblemMessage(problems[k], ARaidNames[k]));
 }
 
 // A timer's stored moment, in the current format or any other known one. Text that none reads is
@@ -155,7 +153,7 @@ void RefuseOversizedFile(const String& APath, int64_t ASize) {
 
 // "<data file>.unread-<local date and time>", or with "-2", "-3", ... when that name is taken.
 String WriteKeptCopy(const String& APath, const std::string& ABytes) {
-  const String stem = APath + u".unread-" + FormatDateTime(u"yyyymmdd-hhnnss", Now());
+  const String stem = APath + kKeptCopyInfix + FormatDateTime(u"yyyymmdd-hhnnss", Now());
   for (int n = 1; n <= kMaxKeptCopyTries; ++n) {
     String name = n == 1 ? stem : stem + u"-" + IntToStr(n);
     if (WriteNewFile(name, ABytes)) return name;
@@ -163,16 +161,27 @@ String WriteKeptCopy(const String& APath, const std::string& ABytes) {
   throw EFileError(u"Cannot write \"" + stem + u"\": every name of that form is taken");
 }
 
-// The next save would replace the file with only what was read of it, so the file is kept as it was.
-// A copy of the same bytes that an earlier load made (before a failed save rolled back) serves again.
-void KeepUnreadFile(const String& APath, const String& AEarlierCopy, TUnreadReport& AUnread) {
+// A copy beside APath that holds ABytes already: one that an earlier load, in this run or another,
+// kept of the same file. Empty when there is none.
+String EarlierKeptCopy(const String& APath, const std::string& ABytes) {
+  const size_t nameStart = APath.rfind(PathDelim) + 1;  // 0 without a folder
+  const String folder = APath.substr(0, nameStart);
+  const String prefix = APath.substr(nameStart) + kKeptCopyInfix;
+  for (const String& name : FileNamesStartingWith(folder.empty() ? String(u".") : folder, prefix)) {
+    const String path = folder + name;
+    if (FileSize(path) == static_cast<int64_t>(ABytes.size()) && ReadFileBytes(path) == ABytes) return path;
+  }
+  return String();
+}
+
+// The next save would replace the file with only what was read of it, so the file is kept as it was,
+// once: a copy of the same bytes that a load made before serves again.
+void KeepUnreadFile(const String& APath, TUnreadReport& AUnread) {
   if (AUnread.Whole()) return;
   try {
     const std::string bytes = ReadFileBytes(APath);
-    if (!AEarlierCopy.empty() && FileExists(AEarlierCopy) && ReadFileBytes(AEarlierCopy) == bytes)
-      AUnread.KeptFile = AEarlierCopy;
-    else
-      AUnread.KeptFile = WriteKeptCopy(APath, bytes);
+    AUnread.KeptFile = EarlierKeptCopy(APath, bytes);
+    if (AUnread.KeptFile.empty()) AUnread.KeptFile = WriteKeptCopy(APath, bytes);
     AUnread.KeepError.clear();
   } catch (const EFileError& error) {
     AUnread.KeepError = error.Message();
@@ -196,7 +205,7 @@ TDataFileReader::~TDataFileReader() = default;
 
 void TDataFileReader::Open(TUnreadReport& AUnread) {
   FUnread = &AUnread;
-  FEarlierCopy = std::exchange(AUnread, {}).KeptFile;
+  AUnread = {};
   FIni = std::make_unique<TVoMemIniFile>(FPath);
   if (FIni->Unread().UndecodedBytes) AUnread.Add(TUnreadReason::NoText);
   if (FIni->Unread().DroppedLines > 0) AUnread.Add(TUnreadReason::DroppedLines);
@@ -233,6 +242,8 @@ TRaidNames TDataFileReader::ReadRaidNames() {
   for (int32_t k = 0; k < raidCount; ++k) raidNames.push_back(ini.ReadString(kRaidSection, IntToStr(k), u""));
   // The names are all the roster takes from the section.
   FIni->EmptySection(kRaidSection);
+  FUnread->RenamedRaids = RenameUnstorableRaids(raidNames);
+  if (!FUnread->RenamedRaids.empty()) FUnread->Add(TUnreadReason::RenamedRaids);
   return raidNames;
 }
 
@@ -284,7 +295,7 @@ TCharaDatas TDataFileReader::ReadCharas(const TRaidNames& ARaidNames) {
 
 void TDataFileReader::Close() {
   FIni.reset();
-  KeepUnreadFile(FPath, FEarlierCopy, *FUnread);
+  KeepUnreadFile(FPath, *FUnread);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -301,7 +312,7 @@ TDataFileWriter::TDataFileWriter(const String& APath)
 void TDataFileWriter::Write(const TRaidNames& ARaidNames, const TCharaDatas& ACharaDatas,
                             TUnreadReport& AUnread) {
   if (!AUnread.Whole() && AUnread.KeptFile.empty()) {
-    KeepUnreadFile(FPath, String(), AUnread);
+    KeepUnreadFile(FPath, AUnread);
     if (AUnread.KeptFile.empty()) throw ERTDError(kCannotKeep + AUnread.KeepError);
   }
   // Copies, not a rename: a crash at any moment must still find a complete backup.
@@ -311,7 +322,7 @@ void TDataFileWriter::Write(const TRaidNames& ARaidNames, const TCharaDatas& ACh
 
   const auto raidCount = static_cast<int32_t>(ARaidNames.size());
   const auto charaCount = static_cast<int32_t>(ACharaDatas.size());
-  if (charaCount > 0) CheckRaidKeysAreDistinct(ARaidNames);
+  CheckRaidKeysAreStorable(ARaidNames);
   // The same count keys serve every character.
   std::vector<String> countKeys;
   countKeys.reserve(ARaidNames.size());

@@ -8,6 +8,7 @@
 #include "base/Exception.h"
 #include "base/Strings.h"
 #include "data/CharaData.h"
+#include "data/RaidNames.h"
 
 namespace kestrum {
 
@@ -32,6 +33,7 @@ enum class TUnreadReason {
   MissingCharacters,  // "CHARA" "COUNT" promises more characters than the file has
   UnreadNumbers,      // counts that are no number
   CutByBounds,        // raid names or characters beyond what a file of its size can stand for
+  RenamedRaids,       // raid names that cannot be stored, or that share a key, were replaced
 };
 
 // What the last Load could not read of the data file. A save writes back only what was read, so
@@ -40,6 +42,7 @@ struct TUnreadReport {
   std::vector<TUnreadReason> Reasons;  // none when the file was read whole
   String KeptFile;                     // the copy of the file as it was
   String KeepError;                    // why no copy could be made; saving waits until one is
+  std::vector<TRenamedRaid> RenamedRaids;
 
   bool Whole() const { return Reasons.empty(); }
   void Add(TUnreadReason AReason);
@@ -64,7 +67,8 @@ class TDataFileReader final {
   // Reads the file (a missing one gives an empty document). AUnread starts afresh and collects what
   // the reads below cannot take in; it must outlive the reader.
   void Open(TUnreadReport& AUnread);
-  // The raid names the file gives; none when it names none below its "RAID" "COUNT".
+  // The raid names the file gives; none when it names none below its "RAID" "COUNT". A name that
+  // cannot be stored is replaced (see RenameUnstorableRaids), so that the roster saves again.
   TRaidNames ReadRaidNames();
   // The named characters in file order, each with a timer per raid name, as far as the file's size
   // stands for them.
@@ -76,7 +80,6 @@ class TDataFileReader final {
   String FPath;
   std::unique_ptr<TVoMemIniFile> FIni;
   TUnreadReport* FUnread = nullptr;
-  String FEarlierCopy;  // the copy an earlier load kept, which serves again for the same bytes
 };
 
 // One save of the roster into the data file: backup rotation, the write, and the rollback of both

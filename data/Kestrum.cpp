@@ -23,19 +23,22 @@ int TKestrum::SetDefaultRaids() {
   return static_cast<int>(FRaidNames.size());
 }
 
-bool SameRaidKey(std::u16string_view a, std::u16string_view b) {
-  return SameTextAscii(Trim(a), Trim(b));
+void TKestrum::CheckRaidNameIsStorable(const String& AName, int AExceptIdx) const {
+  const TRaidNameProblem problem = RaidNameProblem(AName, FRaidNames, AExceptIdx);
+  if (problem != TRaidNameProblem::None) throw ERTDError(RaidNameProblemMessage(problem, AName));
 }
 
-void TKestrum::CheckRaidNameIsFree(const String& AName, int AExceptIdx) const {
-  for (int k = 0; k < RaidCount(); ++k) {
-    if (k != AExceptIdx && SameRaidKey(FRaidNames[k], AName))
-      throw ERTDError(u"同名のレイドが存在します: \"" + FRaidNames[k] + u"\"");
-  }
+namespace {
+
+// A character's name is the value of its "NAME" key; an empty one reads back as no character.
+void CheckCharaNameIsStorable(const String& AName) {
+  if (Trim(AName).empty()) throw ERTDError(u"キャラクター名が空です");
 }
+
+}  // namespace
 
 void TKestrum::AddRaid(const String& ARaidName) {
-  CheckRaidNameIsFree(ARaidName, -1);
+  CheckRaidNameIsStorable(ARaidName, -1);
   FRaidNames.push_back(ARaidName);
   for (auto& chara : FCharaDatas) chara->AddRaid();
   Save();
@@ -48,7 +51,7 @@ void TKestrum::DelRaid(int index) {
 }
 
 void TKestrum::RenameRaid(int index, const String& ANewName) {
-  CheckRaidNameIsFree(ANewName, index);
+  CheckRaidNameIsStorable(ANewName, index);
   FRaidNames[index] = ANewName;
   Save();
 }
@@ -66,6 +69,7 @@ void TKestrum::MoveRaid(int FromIdx, int ToIdx) {
 }
 
 void TKestrum::AddChara(const String& AName) {
+  CheckCharaNameIsStorable(AName);
   const std::vector<TDateTime> times(FRaidNames.size(), 0);
   const std::vector<uint32_t> counts(FRaidNames.size(), 0);
   FCharaDatas.push_back(std::make_unique<TCharaData>(AName, times, counts));
@@ -78,6 +82,7 @@ void TKestrum::DelChara(int index) {
 }
 
 void TKestrum::RenameChara(int index, const String& ANewName) {
+  CheckCharaNameIsStorable(ANewName);
   FCharaDatas[index]->SetName(ANewName);
   Save();
 }

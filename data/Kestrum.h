@@ -1,17 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 #include "base/Strings.h"
 #include "data/CharaData.h"
 #include "data/DataFile.h"
 
 namespace kestrum {
-
-// Raid names are the keys of every character's timers, and the data file compares keys trimmed and
-// without regard to ASCII case: two names equal in that way would share one stored timer.
-bool SameRaidKey(std::u16string_view a, std::u16string_view b);
 
 // The roster: raids (grid rows) and characters (grid columns), kept in step and saved after each change.
 class TKestrum {
@@ -36,8 +31,8 @@ class TKestrum {
   void Save();
   const TUnreadReport& UnreadReport() const { return FUnread; }
 
-  // AddRaid and RenameRaid throw ERTDError, changing nothing, when the name is another raid's key
-  // (SameRaidKey).
+  // AddRaid and RenameRaid throw ERTDError, changing nothing, for a name that cannot be stored beside
+  // the others (RaidNameProblem); AddChara and RenameChara for a name that is empty once trimmed.
   void AddRaid(const String& ARaidName);
   void DelRaid(int index);
   // No window command renames or swaps: these two and their Chara twins serve code that edits a roster.
@@ -54,7 +49,7 @@ class TKestrum {
  private:
   int SetDefaultRaids();
   void Clear();
-  void CheckRaidNameIsFree(const String& AName, int AExceptIdx) const;
+  void CheckRaidNameIsStorable(const String& AName, int AExceptIdx) const;
 
   TRaidNames FRaidNames;
   TCharaDatas FCharaDatas;

@@ -1,5 +1,6 @@
 #include "ui/KestrumFormf.h"
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -38,17 +39,34 @@ QString QStr(const String& AText) {
   return QString::fromStdU16String(AText);
 }
 
-// Once, after the roster was read at start: a data file that could not be read whole was kept as it
-// was, and the user should know where, or that changes are not saved until it can be kept.
+// The rows whose raid names a load replaced, one line each; a long list is cut after a few.
+QString RenamedRaidsText(const std::vector<TRenamedRaid>& ARenamed) {
+  constexpr size_t kListed = 10;
+  QString text = TKestrumForm::tr("次の行のレイド名は保存できないため、名前を付け直しました。");
+  for (size_t i = 0; i < std::min(ARenamed.size(), kListed); ++i) {
+    const TRenamedRaid& raid = ARenamed[i];
+    text += TKestrumForm::tr("\r\n%1 行目: \"%2\" → \"%3\"")
+                .arg(raid.Index + 1)
+                .arg(QStr(raid.OldName), QStr(raid.NewName));
+  }
+  if (ARenamed.size() > kListed)
+    text += TKestrumForm::tr("\r\nほか %1 行").arg(static_cast<qulonglong>(ARenamed.size() - kListed));
+  return text;
+}
+
+// After the roster was read: a data file that could not be read whole was kept as it was, and the
+// user should know where, or that changes are not saved until it can be kept.
 void ShowUnreadNotice(QWidget* AParent, const TUnreadReport& AReport) {
   if (AReport.Whole()) return;
-  const QString text =
+  QString text =
       AReport.KeptFile.empty()
           ? TKestrumForm::tr(
                 "raid.dat を全部は読めませんでした。元のファイルを残せないため、変更は保存されません。\r\n%1")
                 .arg(QStr(AReport.KeepError))
           : TKestrumForm::tr("raid.dat を全部は読めませんでした。元のファイルを次の名前で残しました。\r\n%1")
                 .arg(QStr(AReport.KeptFile));
+  if (!AReport.RenamedRaids.empty())
+    text += QStringLiteral("\r\n\r\n") + RenamedRaidsText(AReport.RenamedRaids);
   auto* box =
       new QMessageBox(QMessageBox::Warning, QStringLiteral("Kestrum"), text, QMessageBox::Ok, AParent);
   box->setObjectName(QStringLiteral("UnreadNotice"));

@@ -119,10 +119,29 @@ const String& TAddChrForm::ExistingName(int AIndex) const {
   return FCharaMode == acmChar ? (*FCharaDatas)[AIndex]->Name() : (*FRaidNames)[AIndex];
 }
 
-bool TAddChrForm::NamesMatch(const String& AExisting, const String& ATyped) const {
-  // A new raid must not share a stored key with an old one; deleting still needs the exact name.
-  if (FCharaMode == acmRaid && !FDelFlag) return SameRaidKey(AExisting, ATyped);
-  return SameTextAscii(AExisting, ATyped);
+QString TAddChrForm::AddProblem(const String& ATyped) const {
+  if (FCharaMode == acmRaid) {
+    switch (RaidNameProblem(ATyped, *FRaidNames)) {
+      case TRaidNameProblem::None:
+        return QString();
+      case TRaidNameProblem::Empty:
+        return tr("名前が空白だけです");
+      case TRaidNameProblem::HasEquals:
+        return tr("レイド名に \"=\" は使えません");
+      case TRaidNameProblem::StartsWithSemicolon:
+        return tr("レイド名の先頭に \";\" は使えません");
+      case TRaidNameProblem::HasLineBreak:
+        return tr("レイド名に改行は使えません");
+      case TRaidNameProblem::CharaKey:
+        return tr("キャラのデータのキーと重なる名前です");
+      case TRaidNameProblem::Taken:
+        return tr("同名のレイドが存在します");
+    }
+  }
+  if (Trim(ATyped).empty()) return tr("名前が空白だけです");
+  for (const auto& chara : *FCharaDatas)
+    if (SameTextAscii(chara->Name(), ATyped)) return tr("同名キャラがいます");
+  return QString();
 }
 
 void TAddChrForm::NameEdChange() {
@@ -132,20 +151,20 @@ void TAddChrForm::NameEdChange() {
     StsBar->clearMessage();
     return;
   }
-  for (int i = 0; i < ExistingCount(); ++i) {
-    if (!NamesMatch(ExistingName(i), text)) continue;
-    if (FDelFlag) {
-      OkBtn->setEnabled(true);
-      FIdx = i;
-    } else {
-      OkBtn->setEnabled(false);
-      StsBar->showMessage(FCharaMode == acmChar ? tr("同名キャラがいます") : tr("同名のレイドが存在します"));
-    }
+  if (FDelFlag) {
+    // Typing the exact name of an entry is the confirmation; there is nothing else to delete.
+    FIdx = -1;
+    for (int i = 0; i < ExistingCount() && FIdx < 0; ++i)
+      if (SameTextAscii(ExistingName(i), text)) FIdx = i;
+    OkBtn->setEnabled(FIdx >= 0);
     return;
   }
-  // No name matches: a new name may be added, but there is nothing of that name to delete.
-  OkBtn->setEnabled(!FDelFlag);
-  if (!FDelFlag) StsBar->clearMessage();
+  const QString problem = AddProblem(text);
+  OkBtn->setEnabled(problem.isEmpty());
+  if (problem.isEmpty())
+    StsBar->clearMessage();
+  else
+    StsBar->showMessage(problem);
 }
 
 void TAddChrForm::keyPressEvent(QKeyEvent* AEvent) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include <QDialog>
+#include <QString>
 #include <QWidget>
 
 #include "data/CharaData.h"
@@ -50,7 +51,8 @@ class TAddChrForm final : public QDialog {
   void WidenForTexts();
   int ExistingCount() const;
   const String& ExistingName(int AIndex) const;
-  bool NamesMatch(const String& AExisting, const String& ATyped) const;
+  // Why the typed name cannot be added; empty when it can.
+  QString AddProblem(const String& ATyped) const;
   void NameEdChange();
 
   const TCharaDatas* FCharaDatas = nullptr;

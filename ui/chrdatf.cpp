@@ -176,7 +176,7 @@ void TChrDatForm::CheckInputs() {
   bool ok = std::all_of(FRaidFrames.begin(), FRaidFrames.end(),
                         [](const TRaidDataFrame* row) { return row->CheckCorrectness(); });
   const String name = NameEd->text().toStdU16String();
-  if (ok) ok = !name.empty();
+  if (ok) ok = !Trim(name).empty();  // a name of spaces reads back as no character
   bool duplicate = false;
   for (int j = 0; ok && j < static_cast<int>(FCharaNames.size()); ++j) {
     if (j != FCharaIdx && SameTextAscii(FCharaNames[j], name)) {

@@ -10,6 +10,7 @@
 #include "tests/data/DataTestFixture.h"
 #include "tests/data/RosterFileSupport.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/RosterModel.h"
 
 namespace kestrum::test {
 namespace {
@@ -170,6 +171,98 @@ TEST_F(UnreadFileTest, AKeptCopyNeverReplacesAFileOfItsName) {
   EXPECT_EQ(ReadFileBytes(home_.AppFolder() / third), Lines({"[RAID]", "COUNT=3", "0=VoN"}));
 }
 
+// Raid names that cannot be stored, or that share a key with an earlier one, are renamed on load, so
+// that every later save works and each raid keeps timers of its own; the file is kept as it was.
+TEST_F(UnreadFileTest, RaidNamesThatCannotBeStoredAreRenamedAndTheFileKept) {
+  const std::string chara =
+      Lines({"[CHARA]", "COUNT=1", "[CHARA0]", "NAME=Ann", "VoN=2024/03/07", "VoN COUNT=4"});
+  const struct {
+    const char* what;
+    std::vector<std::string> raidLines;
+    std::vector<String> raids;
+    std::vector<TRenamedRaid> renamed;
+  } cases[] = {
+      {"a name line missing", {"0=VoN", "2=DQ"}, {u"VoN", u"Raid 2", u"DQ"}, {{1, u"", u"Raid 2"}}},
+      {"an empty name", {"0=VoN", "1=  ", "2=DQ"}, {u"VoN", u"Raid 2", u"DQ"}, {{1, u"", u"Raid 2"}}},
+      {"the same key as an earlier name",
+       {"0=VoN", "1=von", "2=DQ"},
+       {u"VoN", u"Raid 2", u"DQ"},
+       {{1, u"von", u"Raid 2"}}},
+      {"an equals sign", {"0=VoN", "1=a=b", "2=DQ"}, {u"VoN", u"Raid 2", u"DQ"}, {{1, u"a=b", u"Raid 2"}}},
+      {"a leading semicolon", {"0=VoN", "1=;x", "2=DQ"}, {u"VoN", u"Raid 2", u"DQ"}, {{1, u";x", u"Raid 2"}}},
+      {"the name key", {"0=VoN", "1=Name", "2=DQ"}, {u"VoN", u"Raid 2", u"DQ"}, {{1, u"Name", u"Raid 2"}}},
+      {"a count key of an earlier raid",
+       {"0=VoN", "1=VoN COUNT", "2=DQ"},
+       {u"VoN", u"Raid 2", u"DQ"},
+       {{1, u"VoN COUNT", u"Raid 2"}}},
+      {"the count key of a later raid",
+       {"0=VoN", "1=DQ COUNT", "2=DQ"},
+       {u"VoN", u"DQ COUNT", u"Raid 3"},
+       {{2, u"DQ", u"Raid 3"}}},
+      {"the new name taken",
+       {"0=VoN", "1=", "2=raid 2", "3=Raid 2 (2) COUNT"},
+       {u"VoN", u"Raid 2 (3)", u"raid 2", u"Raid 2 (2) COUNT"},
+       {{1, u"", u"Raid 2 (3)"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(home_.AppFolder());
+    std::string text = Lines({"[RAID]", "COUNT=" + std::to_string(c.raids.size())});
+    for (const std::string& line : c.raidLines) text += line + "\r\n";
+    text += chara;
+    WriteFileBytes(DataFile(), text);
+    TKestrum roster;
+    roster.Load();
+    EXPECT_EQ(roster.RaidNameAry(), c.raids);
+    const TUnreadReport& report = roster.UnreadReport();
+    ASSERT_EQ(report.RenamedRaids.size(), c.renamed.size());
+    for (size_t i = 0; i < c.renamed.size(); ++i) {
+      EXPECT_EQ(report.RenamedRaids[i].Index, c.renamed[i].Index);
+      EXPECT_EQ(report.RenamedRaids[i].OldName, c.renamed[i].OldName);
+      EXPECT_EQ(report.RenamedRaids[i].NewName, c.renamed[i].NewName);
+    }
+    ASSERT_EQ(KeptCopies(), std::vector<std::string>{kKeptName});
+    EXPECT_EQ(ReadFileBytes(home_.AppFolder() / kKeptName), text);
+    EXPECT_EQ(roster.GetCharaDatas(0)->GetRaidTimerDatas(0)->Count(), 4u) << "VoN keeps its timer";
+    for (int k = 1; k < roster.RaidCount(); ++k)
+      EXPECT_EQ(roster.GetCharaDatas(0)->GetRaidTimerDatas(k)->Count(), 0u) << "raid " << k;
+
+    // Every command saves again, and a run on any raid survives a reload.
+    roster.GetCharaDatas(0)->GetRaidTimerDatas(1)->Done();
+    roster.AddChara(u"Zoe");
+    roster.MoveRaid(2, 0);
+    TKestrum reloaded;
+    reloaded.Load();
+    EXPECT_TRUE(reloaded.UnreadReport().Whole());
+    EXPECT_EQ(ModelOf(reloaded), ModelOf(roster));
+  }
+}
+
+// A damaged file is kept once, however often it is loaded: a copy of the same bytes beside it, from
+// this run or an earlier one, is named again.
+TEST_F(UnreadFileTest, TheSameContentIsKeptOnce) {
+  const std::string damaged = Lines({"[RAID]", "COUNT=3", "0=VoN"});
+  WriteFileBytes(DataFile(), damaged);
+  WriteFileBytes(home_.AppFolder() / "raid.dat.unread-20200101-000000", "an older damage");
+  TKestrum first;
+  first.Load();
+  const String kept = first.UnreadReport().KeptFile;
+  EXPECT_EQ(kept, FromUtf8((home_.AppFolder() / kKeptName).string()));
+  for (int start = 0; start < 3; ++start) {
+    now_ += 1.0 / 24;
+    TKestrum again;
+    again.Load();
+    EXPECT_EQ(again.UnreadReport().KeptFile, kept);
+  }
+  EXPECT_EQ(KeptCopies().size(), 2u);
+
+  WriteFileBytes(DataFile(), damaged + "x\r\n");
+  TKestrum changed;
+  changed.Load();
+  EXPECT_NE(changed.UnreadReport().KeptFile, kept) << "other bytes get a copy of their own";
+  EXPECT_EQ(KeptCopies().size(), 3u);
+}
+
 // A failed save reloads; the file it restored is ours or the one already kept, so no copy is added.
 TEST_F(UnreadFileTest, AFailedSaveAddsNoCopy) {
   for (const std::string& bytes : {kRoster, kRoster + Lines({"[CHARA]", "COUNT=5"})}) {
@@ -178,11 +271,11 @@ TEST_F(UnreadFileTest, AFailedSaveAddsNoCopy) {
     TKestrum roster;
     roster.Load();
     const std::vector<std::string> before = KeptCopies();
-    EXPECT_THROW(roster.AddRaid(u"a=b"), ERTDSaveError);  // a key name the file cannot hold
+    EXPECT_THROW(roster.AddChara(u"a\nb"), ERTDSaveError);  // a value the file cannot hold
     EXPECT_EQ(ReadFileBytes(DataFile()), bytes);
     EXPECT_EQ(KeptCopies(), before);
     roster.AddChara(u"Zoe");
-    EXPECT_THROW(roster.AddRaid(u"a=b"), ERTDSaveError);
+    EXPECT_THROW(roster.RenameChara(0, u"a\rb"), ERTDSaveError);
     EXPECT_EQ(KeptCopies(), before);
   }
 }

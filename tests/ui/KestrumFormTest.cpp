@@ -381,6 +381,29 @@ TEST_F(KestrumFormTest, ADamagedRosterIsKeptAndTheNoticeNamesTheCopy) {
   EXPECT_EQ(form_->findChild<QMessageBox*>("UnreadNotice"), nullptr) << "a file read whole gives no notice";
 }
 
+// A raid name line deleted by hand: the row gets a name that can be stored, the notice says so, and
+// a run on that row is saved like any other.
+TEST_F(KestrumFormTest, ARowWithoutAStorableNameIsRenamedAndSavesAgain) {
+  WriteFileBytes(DataFile(),
+                 "[RAID]\r\nCOUNT=3\r\n0=VoN\r\n2=DQ\r\n[CHARA]\r\nCOUNT=2\r\n"
+                 "[CHARA0]\r\nNAME=Ann\r\n[CHARA1]\r\nNAME=Bob\r\n");
+  OpenForm();
+  auto* notice = form_->findChild<QMessageBox*>("UnreadNotice");
+  ASSERT_NE(notice, nullptr);
+  EXPECT_TRUE(notice->text().contains(QString::fromStdU16String(u"2 行目: \"\" → \"Raid 2\"")))
+      << notice->text().toStdString();
+  notice->button(QMessageBox::Ok)->click();
+  QTest::qWait(0);
+
+  TMessageBoxCloser boxes;
+  QTest::mouseClick(Viewport(), Qt::LeftButton, {}, ButtonCentre(2, 2));
+  EXPECT_EQ(boxes.Texts, QStringList());
+  TKestrum reloaded;
+  reloaded.Load();
+  ASSERT_EQ(reloaded.RaidNameAry(), (std::vector<String>{u"VoN", u"Raid 2", u"DQ"}));
+  EXPECT_EQ(reloaded.GetCharaDatas(1)->GetRaidTimerDatas(1)->Count(), 1u);
+}
+
 // --- Resetting a timer ---------------------------------------------------------------------------
 
 TEST_F(KestrumFormTest, ResetTimerAsksFirst) {
@@ -565,8 +588,9 @@ TEST_F(KestrumFormTest, AddCommandsLayOutTheGridOrReportTheWriteError) {
     QString Report;     // empty: none expected
   } cases[] = {
       {"mnAddChara", "Zed", 2, 1, ""},
-      // A raid name becomes a key of every character's section, and keys cannot hold "=".
-      {"mnAddRaid", "a=b", 1, 1, QString::fromStdU16String(u"名前が \"=\" を含んでいる")},
+      {"mnAddRaid", "ToD", 1, 2, ""},
+      // The file is gone from under the window, and its folder with it: the save fails and rolls back.
+      {"mnAddRaid", "VoD", 0, 18, "fault"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Command);
@@ -577,8 +601,12 @@ TEST_F(KestrumFormTest, AddCommandsLayOutTheGridOrReportTheWriteError) {
       Child<QLineEdit>(dialog, "NameEd").setText(c.Name);
       Child<QPushButton>(dialog, "OkBtn").click();
     });
+    if (!c.Report.isEmpty()) {
+      fs::remove_all(home_.AppFolder());
+      WriteFileBytes(home_.AppFolder(), "not a folder");
+    }
     Find<QAction>(c.Command).trigger();
-    EXPECT_EQ(boxes.First(), c.Report);
+    EXPECT_EQ(boxes.First().isEmpty(), c.Report.isEmpty()) << boxes.First().toStdString();
     EXPECT_TRUE(form_->Timer()->isActive());
     EXPECT_EQ(form_->Datas()->CharaCount(), c.Charas);
     EXPECT_EQ(form_->Datas()->RaidCount(), c.Raids);

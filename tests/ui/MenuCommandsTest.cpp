@@ -18,6 +18,7 @@
 #include <QFontDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -274,8 +275,8 @@ TEST_F(MenuCommandsTest, LargerFontWidensTheColumnsAndComesBackAfterARestart) {
   EXPECT_EQ(restarted.RaidGrid()->ColWidth(1), widened);
 }
 
-// Odd names: each is either saved and read back unchanged, or refused with the data file's error
-// after which roster, grid and raid.dat are as they were.
+// Odd names: each is either saved and read back unchanged, or refused by the dialog, which says why
+// and keeps its OK button disabled; then roster, grid and raid.dat are as they were.
 TEST_F(MenuCommandsTest, OddNamesAreSavedWholeOrRefusedWithoutATrace) {
   const QString fullWidth12 = QString::fromStdU16String(u"ＡＢＣＤＥＦＧＨＩＪＫＬ");
   const QString fullWidth11 = fullWidth12.left(11);
@@ -286,14 +287,20 @@ TEST_F(MenuCommandsTest, OddNamesAreSavedWholeOrRefusedWithoutATrace) {
     QString Input;
     bool Pasted;
     QString Stored;  // what a fresh load reads back; empty when refused
-    QString Report;  // the error shown when refused
+    QString Report;  // the dialog's status when refused
   } cases[] = {
       {"equals sign", "mnAddChara", "a=b", false, "a=b", ""},
-      {"equals sign", "mnAddRaid", "a=b", false, "", QString::fromStdU16String(u"名前が \"=\" を含んでいる")},
+      {"equals sign", "mnAddRaid", "a=b", false, "",
+       QString::fromStdU16String(u"レイド名に \"=\" は使えません")},
       {"leading semicolon", "mnAddChara", ";x", false, ";x", ""},
-      {"leading semicolon", "mnAddRaid", ";x", false, "", QString::fromStdU16String(u"名前の先頭が \";\"")},
-      {"only spaces", "mnAddChara", "   ", false, "   ", ""},
-      {"only spaces", "mnAddRaid", "   ", false, "", QString::fromStdU16String(u"空の名前")},
+      {"leading semicolon", "mnAddRaid", ";x", false, "",
+       QString::fromStdU16String(u"レイド名の先頭に \";\" は使えません")},
+      {"only spaces", "mnAddChara", "   ", false, "", QString::fromStdU16String(u"名前が空白だけです")},
+      {"only spaces", "mnAddRaid", "   ", false, "", QString::fromStdU16String(u"名前が空白だけです")},
+      {"a character's name key", "mnAddRaid", "name", false, "",
+       QString::fromStdU16String(u"キャラのデータのキーと重なる名前です")},
+      {"another raid's count key", "mnAddRaid", "VoN count", false, "",
+       QString::fromStdU16String(u"キャラのデータのキーと重なる名前です")},
       {"twelve full-width characters", "mnAddChara", fullWidth12, false, fullWidth12, ""},
       {"twelve full-width characters", "mnAddRaid", fullWidth12, false, fullWidth12, ""},
       {"emoji", "mnAddChara", "Zed" + emoji, false, "Zed" + emoji, ""},
@@ -318,19 +325,28 @@ TEST_F(MenuCommandsTest, OddNamesAreSavedWholeOrRefusedWithoutATrace) {
     const TRosterView before = NamesAndCountsOf(*form_->Datas());
 
     TMessageBoxCloser boxes;
-    RunNameCommand(c.Command,
-                   [&c](QLineEdit& edit) { c.Pasted ? Paste(edit, c.Input) : Type(edit, c.Input); });
+    bool okEnabled = false;
+    QString status;
+    AnswerModal([&](QDialog& dialog) {
+      QLineEdit& edit = Child<QLineEdit>(dialog, "NameEd");
+      c.Pasted ? Paste(edit, c.Input) : Type(edit, c.Input);
+      okEnabled = Child<QPushButton>(dialog, "OkBtn").isEnabled();
+      status = Child<QStatusBar>(dialog, "StsBar").currentMessage();
+      Child<QPushButton>(dialog, okEnabled ? "OkBtn" : "CancelBtn").click();
+    });
+    Item(c.Command).trigger();
 
     EXPECT_TRUE(form_->Timer()->isActive());
     ExpectGridFollowsTheRoster();
+    EXPECT_EQ(boxes.Texts, QStringList());
+    EXPECT_EQ(okEnabled, !c.Stored.isEmpty());
+    EXPECT_EQ(status, c.Report);
     if (c.Stored.isEmpty()) {
-      EXPECT_EQ(boxes.Texts, QStringList{c.Report});
       EXPECT_EQ(NamesAndCountsOf(*form_->Datas()), before);
       EXPECT_EQ(ReadFileBytes(DataFile()), data);
       EXPECT_EQ(ReadFileBytes(home_.AppFolder() / "raid.dat.bak"), backup);
       continue;
     }
-    EXPECT_EQ(boxes.Texts, QStringList());
     TRosterView expected = before;
     if (c.Command == std::string("mnAddChara")) {
       expected.Charas.push_back(c.Stored.toStdU16String());
