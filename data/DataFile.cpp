@@ -207,6 +207,7 @@ void TDataFileReader::Open(TUnreadReport& AUnread) {
   FUnread = &AUnread;
   AUnread = {};
   FIni = std::make_unique<TVoMemIniFile>(FPath);
+  FStamp = FIni->LoadedStamp();
   if (FIni->Unread().UndecodedBytes) AUnread.Add(TUnreadReason::NoText);
   if (FIni->Unread().DroppedLines > 0) AUnread.Add(TUnreadReason::DroppedLines);
 }

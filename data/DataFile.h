@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/ContentStamp.h"
 #include "base/Exception.h"
 #include "base/Strings.h"
 #include "data/CharaData.h"
@@ -23,6 +24,13 @@ class ERTDError : public Exception {
 class ERTDSaveError : public ERTDError {
  public:
   using ERTDError::ERTDError;
+};
+
+// raid.dat was changed by another program since this one last read or wrote it. Nothing was
+// written over it: the roster holds what the file holds now.
+class ERTDChangedOnDisk : public ERTDSaveError {
+ public:
+  using ERTDSaveError::ERTDSaveError;
 };
 
 // Why Load could not read the whole data file.
@@ -75,11 +83,14 @@ class TDataFileReader final {
   TCharaDatas ReadCharas(const TRaidNames& ARaidNames);
   // Frees the document, and keeps a copy of a file that was not read whole.
   void Close();
+  // What the file held as Open read it.
+  const TContentStamp& Stamp() const { return FStamp; }
 
  private:
   String FPath;
   std::unique_ptr<TVoMemIniFile> FIni;
   TUnreadReport* FUnread = nullptr;
+  TContentStamp FStamp;
 };
 
 // One save of the roster into the data file: backup rotation, the write, and the rollback of both

@@ -107,10 +107,21 @@ void TKestrum::Load() {
   if (FRaidNames.empty()) SetDefaultRaids();
   FCharaDatas = file.ReadCharas(FRaidNames);
   file.Close();
+  FStamp = file.Stamp();
+}
+
+bool TKestrum::ChangedOnDisk() const {
+  const std::optional<TContentStamp> now = StampOfFile(GetDataFileName());
+  return !FStamp || !now || *now != *FStamp;
 }
 
 void TKestrum::Save() {
-  TDataFileWriter file(GetDataFileName());
+  if (ChangedOnDisk()) {
+    Load();
+    throw ERTDChangedOnDisk(u"raid.dat が他のプログラムで変更されていたため、読み込み直しました。");
+  }
+  const String path = GetDataFileName();
+  TDataFileWriter file(path);
   try {
     file.Write(FRaidNames, FCharaDatas, FUnread);
   } catch (const Exception& e) {
@@ -118,6 +129,7 @@ void TKestrum::Save() {
     Load();
     throw ERTDSaveError(e.Message());
   }
+  FStamp = StampOfFile(path);
 }
 
 }  // namespace kestrum

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "base/Strings.h"
 #include "data/CharaData.h"
@@ -27,8 +28,12 @@ class TKestrum {
   // file as it was under a new name beside it (see UnreadReport).
   void Load();
   // Writes the roster with backup rotation; on failure restores the file, reloads and throws ERTDSaveError.
-  // A file that Load could not read whole is not replaced until a copy of it is kept.
+  // A file that Load could not read whole is not replaced until a copy of it is kept. A file that
+  // another program changed since the last Load or Save is not replaced at all: Save loads it and
+  // throws ERTDChangedOnDisk, so that no change is made to a roster the user has not seen.
   void Save();
+  // Whether the data file holds something else than this roster last read or wrote.
+  bool ChangedOnDisk() const;
   const TUnreadReport& UnreadReport() const { return FUnread; }
 
   // AddRaid and RenameRaid throw ERTDError, changing nothing, for a name that cannot be stored beside
@@ -54,6 +59,7 @@ class TKestrum {
   TRaidNames FRaidNames;
   TCharaDatas FCharaDatas;
   TUnreadReport FUnread;
+  std::optional<TContentStamp> FStamp;  // what the file held at the last Load or Save; none: unknown
 };
 
 }  // namespace kestrum

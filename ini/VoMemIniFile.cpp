@@ -267,6 +267,7 @@ TVoMemIniFile::TVoMemIniFile(const String& FileName, TEncoding Encoding)
 void TVoMemIniFile::Load(std::optional<TEncoding> Encoding) {
   if (FFileName.empty() || !FileExists(FFileName)) return;
   FLoadedBytes = ReadFileBytes(FFileName);
+  FLoadedStamp = StampOfBytes(FLoadedBytes);
   // The text is kept as UTF-8, which most files already are: then their bytes serve as they are.
   if (const std::optional<std::string_view> text = Utf8TextOf(FLoadedBytes, Encoding)) {
     FLoadedText = *text;

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/ContentStamp.h"
 #include "base/Exception.h"
 #include "base/Strings.h"
 #include "base/TextCodec.h"
@@ -127,6 +128,8 @@ class TVoMemIniFile final {
   const String& FileName() const { return FFileName; }
   // What loading the file left out; nothing for a missing file.
   const TVoIniUnread& Unread() const { return FUnread; }
+  // What the file held as it was loaded; a stamp of no file when there was none.
+  const TContentStamp& LoadedStamp() const { return FLoadedStamp; }
   bool CaseSensitive() const { return FSections.CaseSensitive(); }
   // A different value reloads the document's text under the new rule; equal names merge.
   void SetCaseSensitive(bool Value);
@@ -218,6 +221,7 @@ class TVoMemIniFile final {
   std::string_view FLoadedText;
   TVoHashedStringList FSections;
   TVoIniUnread FUnread;
+  TContentStamp FLoadedStamp;
 };
 
 // Dest receives the lines of Source, each made a comment line: ";" is put before a line that is

@@ -75,6 +75,16 @@ TColumnLayout TCellPainter::LayOutColumns() {
   return layout;
 }
 
+int TCellPainter::CharaColWidth(int ACol, int ABaseWidth) const {
+  if (ACol - 1 >= FRoster->CharaCount()) return ABaseWidth;
+  const TCharaData& chara = *FRoster->GetCharaDatas(ACol - 1);
+  uint32_t largest = 0;
+  for (int k = 0; k < chara.RaidCount(); ++k)
+    largest = std::max(largest, chara.GetRaidTimerDatas(k)->Count());
+  const int countWidth = QFontMetrics(FGrid.font(), &FGrid).horizontalAdvance(QString::number(largest));
+  return CharaColWidthForCount(ABaseWidth, FButtonWidth, countWidth);
+}
+
 int TCellPainter::RowHeight() const {
   const QFontMetrics bold(BoldFont(FGrid.font()), &FGrid);
   const QFontMetrics plain(PlainFont(FGrid.font()), &FGrid);

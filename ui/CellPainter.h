@@ -43,6 +43,9 @@ class TCellPainter final {
   int RowHeight() const;
   // Width of the OK button area (wB) from the last layout.
   int ButtonWidth() const { return FButtonWidth; }
+  // The width of character column ACol (1-based) after a layout whose base width is ABaseWidth:
+  // wide enough for the largest run count the character has.
+  int CharaColWidth(int ACol, int ABaseWidth) const;
 
   // The OK button of a body cell, in viewport coordinates.
   TCellRect CellButtonRect(int ACol, int ARow) const;

@@ -51,6 +51,11 @@ TColumnLayout ComputeColumnLayout(const TColumnMeasures& AMeasures) {
   return layout;
 }
 
+int CharaColWidthForCount(int ABaseWidth, int wB, int ACountWidth) {
+  // The button ends wB + 8 from the cell's left edge, the count 4 before its right one; 4 between.
+  return std::max(ABaseWidth, wB + 8 + 4 + ACountWidth + 4);
+}
+
 String ButtonPattern(int ADigit) {
   const char16_t d = static_cast<char16_t>(u'0' + ADigit);
   return String{d, d, u'日', u' ', d, d, u':', d, d};

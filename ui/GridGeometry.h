@@ -52,6 +52,10 @@ struct TColumnLayout {
 
 TColumnLayout ComputeColumnLayout(const TColumnMeasures& AMeasures);
 
+// A character column's width: ABaseWidth, or wider where its largest run count, ACountWidth wide,
+// would not fit between the OK button or the lock-out's end (wB wide) and the cell's right margin.
+int CharaColWidthForCount(int ABaseWidth, int wB, int ACountWidth);
+
 // The text whose width is the OK button's and the lock-out text's area: "DD日 DD:DD".
 String ButtonPattern(int ADigit);
 

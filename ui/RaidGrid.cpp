@@ -35,7 +35,7 @@ void TRaidGrid::FitToRoster() {
   SetRowCount(GridRowCount(roster.RaidCount()));
   const TColumnLayout layout = FPainter.LayOutColumns();
   SetColWidth(0, layout.FixedColWidth);
-  for (int c = 1; c < ColCount(); ++c) SetColWidth(c, layout.CharaColWidth);
+  for (int c = 1; c < ColCount(); ++c) SetColWidth(c, FPainter.CharaColWidth(c, layout.CharaColWidth));
   SetDefaultRowHeight(FPainter.RowHeight());
 }
 

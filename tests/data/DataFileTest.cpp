@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -103,12 +104,78 @@ TEST_F(DataFileTest, HandWrittenCommentsAndUnknownKeysSurviveSaves) {
   text = Lines({"; my raids"}) + text;
   text.insert(text.find("NAME=x"), Lines({"; main", "remark=kept"}));
   WriteFileBytes(DataFile(), text);
+  roster.Load();  // as the window does when it sees the file change
 
   roster.AddRaid(u"new");
   roster.RenameChara(0, u"y");
   const std::string saved = ReadFileBytes(DataFile());
   EXPECT_EQ(saved.rfind(Lines({"; my raids", "[RAID]"}), 0), 0u) << saved;
   EXPECT_NE(saved.find(Lines({"; main", "remark=kept", "NAME=y"})), std::string::npos) << saved;
+}
+
+// Another program's change to raid.dat (a hand edit, a sync tool replacing the file) is never
+// written over: the command is not applied, the roster becomes what the file holds, and the file and
+// its backup stay as they are. The same bytes written anew are no change.
+TEST_F(DataFileTest, AnOutsideChangeIsLoadedInsteadOfOverwritten) {
+  const auto replaceLikeASyncTool = [this](const std::string& bytes) {
+    WriteFileBytes(home_.AppFolder() / ".raid.dat.sync-tmp", bytes);
+    fs::rename(home_.AppFolder() / ".raid.dat.sync-tmp", DataFile());
+  };
+  const struct {
+    const char* what;
+    std::function<void(const std::string&)> change;  // given the file as the roster saved it
+    bool changed;
+  } cases[] = {
+      {"a character renamed in place",
+       [this](const std::string& f) {
+         WriteFileBytes(DataFile(), f.substr(0, f.find("NAME=Ann")) + "NAME=Anna\r\n");
+       },
+       true},
+      {"a count raised, same size",
+       [this](const std::string& f) {
+         std::string edited = f;
+         edited[edited.find("VoN COUNT=1") + 10] = '7';
+         WriteFileBytes(DataFile(), edited);
+       },
+       true},
+      {"replaced by a sync tool",
+       [&](const std::string& f) { replaceLikeASyncTool(f + "[extra]\r\nk=v\r\n"); }, true},
+      {"deleted", [this](const std::string&) { fs::remove(DataFile()); }, true},
+      {"the same bytes replaced", [&](const std::string& f) { replaceLikeASyncTool(f); }, false},
+      {"the same bytes rewritten", [this](const std::string& f) { WriteFileBytes(DataFile(), f); }, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(home_.AppFolder());
+    TKestrum roster;
+    roster.Load();
+    roster.AddChara(u"Ann");
+    roster.GetCharaDatas(0)->GetRaidTimerDatas(0)->Done();
+    roster.Save();
+    c.change(ReadFileBytes(DataFile()));
+    EXPECT_EQ(roster.ChangedOnDisk(), c.changed);
+    const std::optional<std::string> outside =
+        fs::exists(DataFile()) ? std::optional(ReadFileBytes(DataFile())) : std::nullopt;
+    const std::string backup = ReadFileBytes(Backup());
+
+    bool refused = false;
+    try {
+      roster.AddChara(u"Bob");
+    } catch (const ERTDChangedOnDisk&) {
+      refused = true;
+    }
+    EXPECT_EQ(refused, c.changed);
+    if (!c.changed) {
+      EXPECT_EQ(LoadedModel(), ModelOf(roster));
+      continue;
+    }
+    EXPECT_EQ(fs::exists(DataFile()) ? std::optional(ReadFileBytes(DataFile())) : std::nullopt, outside);
+    EXPECT_EQ(ReadFileBytes(Backup()), backup);
+    EXPECT_EQ(ModelOf(roster), LoadedModel()) << "the roster holds the outside version";
+    EXPECT_FALSE(roster.ChangedOnDisk());
+    roster.AddChara(u"Bob");  // repeated on what is seen now, it is saved
+    EXPECT_EQ(LoadedModel(), ModelOf(roster));
+  }
 }
 
 TEST_F(DataFileTest, UnusableRaidCountGivesTheDefaultRaids) {

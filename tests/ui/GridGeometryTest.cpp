@@ -37,6 +37,25 @@ TEST(GridGeometryTest, ColumnLayoutFromMeasuredWidths) {
   for (const auto& c : cases) EXPECT_EQ(ComputeColumnLayout(c.Measures), c.Expected) << c.Name;
 }
 
+// A run count of up to ten digits stands clear of the OK button and of the lock-out's end.
+TEST(GridGeometryTest, ColumnsWidenForLongRunCounts) {
+  const int wB = 62, base = 88, height = 13;
+  const struct {
+    int CountWidth;
+    int Width;
+  } cases[] = {{7, 88}, {10, 88}, {21, 99}, {28, 106}, {70, 148}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.CountWidth);
+    const int width = CharaColWidthForCount(base, wB, c.CountWidth);
+    EXPECT_EQ(width, c.Width);
+    const TCellRect R{100, 24, 100 + width, 48};
+    EXPECT_LT(ButtonRect(R, wB).Right, RunCountBox(R, c.CountWidth, height).X);
+    const TRunningTimerBoxes locked = RunningTimerBoxes(R, wB, wB, c.CountWidth, height);
+    EXPECT_LE(locked.Moment.X + wB, locked.Count.X);
+    EXPECT_LE(locked.Count.X + c.CountWidth, R.Right - 4);
+  }
+}
+
 TEST(GridGeometryTest, ButtonPatternRepeatsTheWidestDigit) {
   EXPECT_EQ(ButtonPattern(0), u"00日 00:00");
   EXPECT_EQ(ButtonPattern(7), u"77日 77:77");
