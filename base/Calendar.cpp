@@ -73,6 +73,22 @@ TDateTime ComposeDateTime(TDateTime date, TDateTime time) {
   return date < 0 ? date - time : date + time;
 }
 
+std::optional<int64_t> WallClockMSecs(TDateTime value) {
+  const DayAndTime parts = Split(value);
+  if (!parts.dateValid) return std::nullopt;
+  return (parts.day - kUnixEpochDay) * kMsPerDay + parts.msOfDay;
+}
+
+TDateTime FromWallClockMSecs(int64_t msecs) {
+  const int64_t msOfDay = (msecs % kMsPerDay + kMsPerDay) % kMsPerDay;
+  const int64_t day = (msecs - msOfDay) / kMsPerDay + kUnixEpochDay;
+  return ComposeDateTime(static_cast<double>(day), static_cast<double>(msOfDay) / kMsPerDay);
+}
+
+int64_t WallClockMSecs(int year, int month, int day, int hour, int minute, int second) {
+  return DaysFromCivil(year, month, day) * kMsPerDay + ((hour * 60LL + minute) * 60 + second) * 1000;
+}
+
 bool TryEncodeDate(int year, int month, int day, TDateTime& result) {
   if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
     return false;

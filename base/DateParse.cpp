@@ -339,20 +339,71 @@ bool SwappedDayAndMonth(TDateTime a, TDateTime b) {
   return ya == yb && ma == db && da == mb && MsOfDay(a) == MsOfDay(b);
 }
 
-// The moment every reading agrees on. Where forms with the day first and forms with the month first
-// disagree only on which number is which, the order of the current format decides; any other
-// disagreement leaves the text unread.
-bool PickReading(const std::vector<Reading>& readings, bool dayFirst, TDateTime& value) {
+// A text read in the current format's order of day and month, and in the other order.
+struct OrderedReadings {
   std::optional<TDateTime> inOrder, otherOrder;
+};
+
+// Sorts the readings by order. False where readings of one order disagree, or the two orders
+// disagree on more than which number is which.
+bool SortReadings(const std::vector<Reading>& readings, bool dayFirst, OrderedReadings& sorted) {
   for (const Reading& reading : readings) {
-    std::optional<TDateTime>& slot = reading.dayFirst == dayFirst ? inOrder : otherOrder;
+    std::optional<TDateTime>& slot = reading.dayFirst == dayFirst ? sorted.inOrder : sorted.otherOrder;
     if (slot && *slot != reading.value) return false;
     slot = reading.value;
   }
-  if (inOrder && otherOrder && *inOrder != *otherOrder && !SwappedDayAndMonth(*inOrder, *otherOrder))
-    return false;
-  if (!inOrder && !otherOrder) return false;
-  value = inOrder ? *inOrder : *otherOrder;
+  const auto& [inOrder, otherOrder] = sorted;
+  return !(inOrder && otherOrder && *inOrder != *otherOrder && !SwappedDayAndMonth(*inOrder, *otherOrder));
+}
+
+// The current order wins, unless only the other order's moment lies where the moment is expected.
+std::optional<TDateTime> PickReading(const OrderedReadings& readings, const TRealWindow* expected) {
+  const auto& [inOrder, otherOrder] = readings;
+  if (!inOrder) return otherOrder;
+  if (otherOrder && expected && !expected->Holds(*inOrder) && expected->Holds(*otherOrder)) return otherOrder;
+  return inOrder;
+}
+
+// The moment with day and month changing places, where that is a date.
+std::optional<TDateTime> WithDayAndMonthSwapped(TDateTime value) {
+  int year, month, day;
+  DecodeDate(value, year, month, day);
+  TDateTime date;
+  if (day == month || !TryEncodeDate(year, day, month, date)) return std::nullopt;
+  return ComposeDateTime(date, static_cast<double>(MsOfDay(value)) / 86400000);
+}
+
+// Whether a known form with the other order of day and month reads the text as that moment.
+bool OtherOrderReads(std::u16string_view text, bool dayFirst, TDateTime moment) {
+  for (const Layout& layout : KnownLayouts()) {
+    TDateTime reading;
+    if (layout.dayFirst != dayFirst && ReadMoment(text, layout, 4, reading) && reading == moment) return true;
+  }
+  return false;
+}
+
+// The current format first, then the known forms. What the current format reads meets the other
+// order only where that moment is expected: the look costs nothing for the many dates elsewhere.
+bool ReadAnyForm(const String& text, TDateTime& value, const TFormatSettings& settings,
+                 const TRealWindow* expected) {
+  const String trimmed = Trim(text);
+  const Layout& current = LayoutFor(settings);
+  OrderedReadings sorted;
+  TDateTime reading;
+  if (ReadMoment(trimmed, current, 1, reading)) {
+    sorted.inOrder = reading;
+    const auto swapped = expected ? WithDayAndMonthSwapped(reading) : std::nullopt;
+    if (swapped && expected->Holds(*swapped) && OtherOrderReads(trimmed, current.dayFirst, *swapped))
+      sorted.otherOrder = swapped;
+  } else {
+    std::vector<Reading> readings;
+    for (const Layout& layout : KnownLayouts())
+      if (ReadMoment(trimmed, layout, 4, reading)) readings.push_back({reading, layout.dayFirst});
+    if (!SortReadings(readings, current.dayFirst, sorted)) return false;
+  }
+  const std::optional<TDateTime> picked = PickReading(sorted, expected);
+  if (!picked) return false;
+  value = *picked;
   return true;
 }
 
@@ -374,15 +425,12 @@ bool TryStrToDateTime(const String& text, TDateTime& value, const TFormatSetting
 }
 
 bool TryStrToDateTimeAnyForm(const String& text, TDateTime& value, const TFormatSettings& settings) {
-  const String trimmed = Trim(text);
-  const Layout& current = LayoutFor(settings);
-  if (ReadMoment(trimmed, current, 1, value)) return true;
-  std::vector<Reading> readings;
-  for (const Layout& layout : KnownLayouts()) {
-    TDateTime reading;
-    if (ReadMoment(trimmed, layout, 4, reading)) readings.push_back({reading, layout.dayFirst});
-  }
-  return PickReading(readings, current.dayFirst, value);
+  return ReadAnyForm(text, value, settings, nullptr);
+}
+
+bool TryStrToDateTimeAnyForm(const String& text, TDateTime& value, const TFormatSettings& settings,
+                             const TRealWindow& AExpected) {
+  return ReadAnyForm(text, value, settings, &AExpected);
 }
 
 }  // namespace kestrum

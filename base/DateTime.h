@@ -14,6 +14,23 @@ using TDateTime = double;
 TDateTime Now();
 void SetNowFunction(std::function<TDateTime()> now);
 
+// Local moments against real time, through the C library's time-zone rules (TZ), so that a span of
+// real hours stays right across a daylight-saving change. A local time the clock shows twice (when
+// it goes back) is read as the earlier moment; one it skips (when it goes forward) as the clock
+// before the change would have shown it. Where the zone's offset is the same at both ends, these
+// are plain Date-time arithmetic.
+// The real time from AFrom to ATo, in days.
+TDateTime RealSpan(TDateTime AFrom, TDateTime ATo);
+// The local moment ASpan days of real time after AFrom.
+TDateTime AfterRealSpan(TDateTime AFrom, TDateTime ASpan);
+
+// The real time from From to From + Length (in days), both ends included.
+struct TRealWindow {
+  TDateTime From;
+  TDateTime Length;
+  bool Holds(TDateTime AMoment) const;
+};
+
 // Calendar conversions. Encode throws EConvertError for a date or time that does not exist.
 bool TryEncodeDate(int year, int month, int day, TDateTime& result);
 bool TryEncodeTime(int hour, int minute, int second, int millisecond, TDateTime& result);
@@ -51,7 +68,10 @@ bool TryStrToDateTime(const String& text, TDateTime& value, const TFormatSetting
 // settings first, then the other forms a roster file is known to hold (the common locales' formats,
 // the Windows version's, year-first dates with "/", "-" or ".", ISO 8601), with a four-digit year.
 // A text that those forms read as different moments is refused, except where only day and month
-// could be swapped: then the order of the given settings wins.
+// could be swapped (in a date with the year last): then the order of the given settings wins, unless
+// exactly one of the two moments lies in AExpected, where the moment is expected; that one is taken.
 bool TryStrToDateTimeAnyForm(const String& text, TDateTime& value, const TFormatSettings& settings);
+bool TryStrToDateTimeAnyForm(const String& text, TDateTime& value, const TFormatSettings& settings,
+                             const TRealWindow& AExpected);
 
 }  // namespace kestrum

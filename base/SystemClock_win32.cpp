@@ -12,4 +12,10 @@ TDateTime SystemNow() {
          EncodeTime(local.wHour, local.wMinute, local.wSecond, local.wMilliseconds);
 }
 
+// The C runtime refuses moments before 1970 and after 3000.
+bool SystemLocalTime(int64_t ASeconds, std::tm& ALocal) {
+  const auto seconds = static_cast<time_t>(ASeconds);
+  return seconds == ASeconds && localtime_s(&ALocal, &seconds) == 0;
+}
+
 }  // namespace kestrum

@@ -19,8 +19,9 @@ const String& TRaidTimerData::UnreadText() const {
   return FUnreadText ? *FUnreadText : none;
 }
 
+// Real moments are compared, so that the end keeps its place when the clocks change in between.
 bool TRaidTimerData::Enabled() const {
-  return FActivateTime == 0 || Now() >= FActivateTime;
+  return FActivateTime == 0 || RealSpan(FActivateTime, Now()) >= 0;
 }
 
 void TRaidTimerData::Done() {
@@ -43,8 +44,9 @@ void TRaidTimerData::Assign(const TRaidTimerData& ASrc) {
   FUnreadText = ASrc.FUnreadText ? std::make_unique<String>(*ASrc.FUnreadText) : nullptr;
 }
 
+// AInterval is real time; the end is kept as the local clock will show it then.
 void TRaidTimerData::DoneAfter(TDateTime AInterval) {
-  SetActivateTime(Now() + AInterval);
+  SetActivateTime(AfterRealSpan(Now(), AInterval));
   ++FCount;  // unsigned: wraps to 0 after 4294967295
 }
 

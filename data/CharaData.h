@@ -33,7 +33,7 @@ class TRaidTimerData {
 
   // True when the raid can be entered now: no lock-out recorded, or its end has come.
   bool Enabled() const;
-  // Records a run: the lock-out runs 66 hours from now and the count goes up by one (wrapping).
+  // Records a run: the lock-out runs 66 real hours from now and the count goes up by one (wrapping).
   void Done();
 
   // 66 hours, formed as three times 22:00:00.

@@ -124,11 +124,13 @@ void CheckRaidKeysAreStorable(const TRaidNames& ARaidNames) {
 
 // A timer's stored moment, in the current format or any other known one. Text that none reads is
 // kept in the timer unread, so that a change of locale or a file from elsewhere loses no lock-out.
+// A running lock-out ends within one lock-out length from now: where day and month could be
+// swapped, a reading there is preferred.
 void ReadActivateTime(const TVoMemIniFile& Ini, const String& Section, const String& RaidName,
                       TRaidTimerData& Timer) {
   const String text = Ini.ReadString(Section, RaidName, kDefaultDateText);
   TDateTime value = 0;
-  if (TryStrToDateTimeAnyForm(text, value, FormatSettings()))
+  if (TryStrToDateTimeAnyForm(text, value, FormatSettings(), {Now(), TRaidTimerData::LockOutLength}))
     Timer.SetActivateTime(value);
   else
     Timer.SetUnreadText(Trim(text).empty() ? String() : text);

@@ -104,11 +104,33 @@ void CheckFormat(const TNamedFormat& format, const String& text) {
               "date text is not stable after one round", Describe(format.Name, text, written));
 }
 
+// A window where a moment is expected changes at most the order of day and month, and only to a
+// moment inside it. The window begins a day before the other order's moment, so that it is met.
+void CheckExpectedWindow(const TNamedFormat& format, const String& text, bool accepted, TDateTime value) {
+  const TMoment plain = Decode(value);
+  TDateTime swapped = 0;
+  const bool swappable =
+      accepted && plain.Day != plain.Month && TryEncodeDate(plain.Year, plain.Day, plain.Month, swapped);
+  const TRealWindow window{swappable ? swapped - 1 : value - 1, 2.75};
+  TDateTime inWindow = 0;
+  const bool windowAccepted = TryStrToDateTimeAnyForm(text, inWindow, format.Settings, window);
+  fuzz::Check(windowAccepted == accepted, "a window where the moment is expected changes what is read",
+              Describe(format.Name, text, {}));
+  if (!accepted || inWindow == value) return;
+  const TMoment other = Decode(inWindow);
+  fuzz::Check(window.Holds(inWindow) && !window.Holds(value) && other.Year == plain.Year &&
+                  other.Day == plain.Month && other.Month == plain.Day && other.Hour == plain.Hour &&
+                  other.Minute == plain.Minute && other.Second == plain.Second && other.Milli == plain.Milli,
+              "a window where the moment is expected gives another moment than the other order's inside it",
+              Describe(format.Name, text, {}));
+}
+
 void CheckAnyForm(const TNamedFormat& format, const String& text) {
   TDateTime own = 0;
   const bool ownAccepted = TryStrToDateTime(text, own, format.Settings);
   TDateTime value = 0;
   const bool accepted = TryStrToDateTimeAnyForm(text, value, format.Settings);
+  CheckExpectedWindow(format, text, accepted, value);
   if (ownAccepted) {
     fuzz::Check(accepted && value == own, "the stored-text reader does not give the format's own reading",
                 Describe(format.Name, text, {}));

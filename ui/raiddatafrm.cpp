@@ -37,10 +37,11 @@ uint32_t StrToNumber(const QString& Text) {
   throw EConvertError(u"'" + Text.toStdU16String() + u"' is not a valid integer value");
 }
 
-// The time left until AActivateTime, seen from AStandardTime, in whole milliseconds; 0 when the
-// moment has passed or is no moment at all.
+// The real time left until AActivateTime, seen from AStandardTime, in whole milliseconds; 0 when
+// the moment has passed or is no moment at all.
 int64_t TimeLeftMSecs(TDateTime AActivateTime, TDateTime AStandardTime) {
-  const double left = AActivateTime - AStandardTime;
+  if (AActivateTime == 0) return 0;
+  const double left = RealSpan(AStandardTime, AActivateTime);
   if (!(left > 0)) return 0;
   return std::llround(std::min(left, MaxTimeLeftDays) * MSecsPerDay);
 }
@@ -222,7 +223,8 @@ TDateTime TRaidDataFrame::GetActiveDateTime() const {
     throw EConvertError(u"'" + HourEd->text().toStdU16String() + u":" + MinEd->text().toStdU16String() +
                         u"' is not a valid time");
   if (days == 0 && hours == 0 && minutes == 0) return 0;
-  return FStandardTime + days + (hours * 60.0 + minutes) / 1440 + FSaveSec;
+  // The time left is real time; the moment is kept as the local clock will show it.
+  return AfterRealSpan(FStandardTime, days + (hours * 60.0 + minutes) / 1440 + FSaveSec);
 }
 
 uint32_t TRaidDataFrame::GetCount() const {

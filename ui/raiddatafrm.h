@@ -48,7 +48,7 @@ class TDigitEdit final : public QLineEdit {
   bool FSettingText = false;
 };
 
-// One row of the character data editor: a raid's name, the time left on the lock-out as days,
+// One row of the character data editor: a raid's name, the real time left on the lock-out as days,
 // hours and minutes, and the run count. Everything converts against the moment the row was made,
 // so an untouched row gives back exactly the activation moment it was created with.
 class TRaidDataFrame : public QFrame {

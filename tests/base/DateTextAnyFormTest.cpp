@@ -91,6 +91,47 @@ TEST(DateTextAnyForm, SwappableDayAndMonthFollowTheCurrentOrder) {
   }
 }
 
+// A running lock-out ends within 66 hours from now. Where day and month could be swapped, the reading
+// within that window is taken; elsewhere the current order wins, as without a window.
+TEST(DateTextAnyForm, ASwappableDateIsReadWhereTheMomentIsExpected) {
+  constexpr TDateTime kLockOut = 2.75;
+  struct Case {
+    const char* what;
+    TDateTime moment;  // the moment the writer stored
+    TDateTime now;
+    bool found;  // read back as the writer meant it, whatever the reader's order
+  };
+  const Case cases[] = {
+      {"running until 3 July", At(2026, 7, 3, 10, 0, 1), At(2026, 7, 1, 12), true},
+      {"running until 7 March", At(2026, 3, 7, 10, 0, 1), At(2026, 3, 5, 12), true},
+      {"running until 3 July, read at its last moment", At(2026, 7, 3, 10, 0, 1), At(2026, 7, 3, 10, 0, 1),
+       true},
+      {"running until 3 July, read at its first moment", At(2026, 7, 3, 10), At(2026, 7, 3, 10) - kLockOut,
+       true},
+      {"running until 13 March", At(2026, 3, 13, 23, 59, 59), At(2026, 3, 11), true},
+      {"ended on 3 July, read in September", At(2026, 7, 3, 10, 0, 1), At(2026, 9, 1), false},
+      {"ended on 3 July, read a moment later", At(2026, 7, 3, 10), At(2026, 7, 3, 10, 0, 0, 1), false},
+      {"3 July, read in January", At(2026, 7, 3, 10), At(2026, 1, 1), false},
+      {"13 March, read in December", At(2026, 3, 13, 10), At(2026, 12, 1), true},
+      {"5 May, read in June", At(2026, 5, 5, 10), At(2026, 6, 1), true},
+  };
+  const char* formats[] = {"C", "en_US", "en_GB", "de_DE", "Windows en-US", "Windows de-DE", "ja_JP"};
+  for (const char* writer : formats) {
+    for (const char* reader : formats) {
+      for (const Case& c : cases) {
+        const String text = DateTimeToStr(c.moment, Format(writer));
+        const std::string where = std::string(c.what) + ": \"" + ToUtf8(text) + "\" written under " + writer +
+                                  ", read under " + reader;
+        TDateTime asToday = -1, value = -1;
+        ASSERT_TRUE(TryStrToDateTimeAnyForm(text, asToday, Format(reader))) << where;
+        EXPECT_TRUE(TryStrToDateTimeAnyForm(text, value, Format(reader), {c.now, kLockOut})) << where;
+        // Without a moment in the window the text reads as it always did.
+        EXPECT_EQ(value, c.found ? c.moment : asToday) << where;
+      }
+    }
+  }
+}
+
 TEST(DateTextAnyForm, RefusesTextNoFormReadsForSure) {
   const String texts[] = {
       u"",

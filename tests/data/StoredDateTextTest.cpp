@@ -111,6 +111,51 @@ TEST_F(StoredDateTextTest, DatesFromElsewhereAreRead) {
   }
 }
 
+// A lock-out running on 1 July until 3 July, or on 5 March until 7 March, is stored under one
+// locale, read under one with the other order of day and month, saved there and read under the
+// first again: it keeps its end throughout, although both texts read either way.
+TEST_F(StoredDateTextTest, ARunningLockOutSurvivesAChangeOfDayAndMonthOrder) {
+  struct Moment {
+    const char* what;
+    TDateTime now;
+    TDateTime end;
+  };
+  const Moment moments[] = {
+      {"3 July", EncodeDate(2026, 7, 1) + EncodeTime(12, 0, 0, 0),
+       EncodeDate(2026, 7, 3) + EncodeTime(10, 0, 1, 0)},
+      {"7 March", EncodeDate(2026, 3, 5) + EncodeTime(12, 0, 0, 0),
+       EncodeDate(2026, 3, 7) + EncodeTime(10, 0, 1, 0)},
+  };
+  const char* formats[] = {"C", "en_US", "en_GB", "de_DE", "Windows en-US"};
+  for (const Moment& m : moments) {
+    now_ = m.now;
+    for (const char* writer : formats) {
+      for (const char* reader : formats) {
+        const std::string what = std::string(m.what) + ", written under " + writer + ", read under " + reader;
+        clockAndFormats_.SetFormats(RegionalFormat(writer));
+        fs::remove(DataFile());
+        TKestrum roster;
+        roster.Load();
+        roster.AddChara(u"x");
+        roster.GetCharaDatas(0)->GetRaidTimerDatas(0)->SetActivateTime(m.end);
+        roster.Save();
+
+        clockAndFormats_.SetFormats(RegionalFormat(reader));
+        TKestrum loaded;
+        loaded.Load();
+        const TRaidTimerData& timer = *loaded.GetCharaDatas(0)->GetRaidTimerDatas(0);
+        EXPECT_NEAR(timer.ActivateTime(), m.end, kMillisecond) << what;
+        EXPECT_FALSE(timer.Enabled()) << what;
+        loaded.RenameChara(0, u"y");  // saved in the reader's format
+
+        clockAndFormats_.SetFormats(RegionalFormat(writer));
+        EXPECT_NEAR(LoadedModel().Charas.at(0).Timers.at(0).Time, m.end, kMillisecond)
+            << what << ", and back";
+      }
+    }
+  }
+}
+
 const std::string kUnreadLine = "a=\"Sa 23. März 07:45\"";
 
 // Laid out as the program writes it, so that a save that changes nothing gives the same bytes.
