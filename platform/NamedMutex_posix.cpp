@@ -112,7 +112,7 @@ void TNamedMutex::SetResult(int AError, TMutexFault AFault, const String& APath)
 
 TNamedMutex::TNamedMutex(const String& AFolder, const String& AName) {
   if (AName.empty() || AName.find(u'/') != String::npos) {
-    SetResult(EINVAL, mfOther, AName);
+    SetResult(EINVAL, mfOther, String());
     return;
   }
   // Whoever owns the folder or the file could remove the lock file and let a second holder in.

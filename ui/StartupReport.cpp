@@ -1,5 +1,6 @@
 #include "ui/StartupReport.h"
 
+#include <QFont>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
@@ -19,11 +20,13 @@ QString QStr(const String& AText) {
   return QString::fromStdU16String(AText);
 }
 
-// A message box is as wide as its text; with a short text the window manager cuts the title.
-// Room for the title and for the frame's buttons beside it.
+// A message box is as wide as its text, and window managers draw the title in a larger or bold
+// font beside an icon and up to four buttons: with a short text the title was cut.
 void MakeRoomForTitle(QMessageBox& ABox) {
-  const QFontMetrics metrics(ABox.font());
-  const int width = metrics.horizontalAdvance(ABox.windowTitle()) + 8 * metrics.height();
+  QFont titleFont = ABox.font();
+  titleFont.setBold(true);
+  const int title = QFontMetrics(titleFont).horizontalAdvance(ABox.windowTitle());
+  const int width = title * 5 / 4 + 12 * QFontMetrics(ABox.font()).height();
   auto* grid = qobject_cast<QGridLayout*>(ABox.layout());
   if (grid == nullptr) return;
   grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0,
