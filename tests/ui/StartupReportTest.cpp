@@ -9,7 +9,6 @@
 
 #include <QFontMetrics>
 #include <QMessageBox>
-#include <QTranslator>
 
 #include "tests/ui/DialogsTestSupport.h"
 
@@ -22,20 +21,7 @@ QString QPath(const fs::path& APath) {
   return QString::fromStdString(APath.string());
 }
 
-class StartupReportTest : public DialogTest {
- protected:
-  void SetUp() override {
-    DialogTest::SetUp();
-    ASSERT_TRUE(translator_.load(QStringLiteral("kestrum_en"), QStringLiteral(":/i18n")));
-    QCoreApplication::installTranslator(&translator_);
-  }
-  void TearDown() override {
-    QCoreApplication::removeTranslator(&translator_);
-    DialogTest::TearDown();
-  }
-
-  QTranslator translator_;
-};
+using StartupReportTest = EnglishDialogTest;
 
 // The cases the users met: a folder left to root by a run under sudo, the Kestrum folder a link to
 // an unmounted drive, the lock file a link that leads elsewhere. Each box keeps "Err Code : N" and
