@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <clocale>
+#include <cstdio>
 #include <memory>
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QMessageBox>
+#include <QTimer>
 
 #include "KestrumVersion.h"
 #include "app/CommandLine.h"
@@ -24,6 +26,7 @@
 #include "ui/DefaultFont.h"
 #include "ui/ErrorReport.h"
 #include "ui/KestrumFormf.h"
+#include "ui/StartupReport.h"
 #include "ui/Translations.h"
 
 namespace kestrum {
@@ -69,36 +72,48 @@ int RunFirstCopy(int argc, char** argv) {
     return 1;
   }
   form->show();
+  TKestrumForm* const window = form.get();
+  QTimer::singleShot(0, window, [window] { TStartupReport::ReportLinksIntoMissingFolders(window); });
   return app.exec();
 }
+
+struct TRosterLock {
+  std::unique_ptr<TNamedMutex> Mutex;
+  String Folder;  // where the lock file is: the hand-over serves the copies that meet there
+};
 
 // The lock belongs to the roster, not to the session: every copy that would write this raid.dat
 // finds it, whatever its environment. A data folder that takes no file cannot take a saved roster
 // either, so there the session's lock is enough to keep the hand-over working.
-std::unique_ptr<TNamedMutex> LockRoster() {
+TRosterLock LockRoster() {
   const String dataFile = GetDataFileName();
   ForceFileDir(dataFile);
-  auto mutex = std::make_unique<TNamedMutex>(ExtractFileDir(dataFile), kInstanceMutexName);
-  if (mutex->LastError() == EACCES || mutex->LastError() == EROFS) {
+  TRosterLock lock{nullptr, ExtractFileDir(dataFile)};
+  lock.Mutex = std::make_unique<TNamedMutex>(lock.Folder, kInstanceMutexName);
+  if (lock.Mutex->LastError() == EACCES || lock.Mutex->LastError() == EROFS) {
     int error = 0;
     const String sessionFolder = RuntimeFolder(error);
-    if (error == 0) mutex = std::make_unique<TNamedMutex>(sessionFolder, kInstanceMutexName);
+    if (error == 0) lock = {std::make_unique<TNamedMutex>(sessionFolder, kInstanceMutexName), sessionFolder};
   }
-  return mutex;
+  return lock;
 }
 
-void HandOverToFirstCopy() {
+// A copy that cannot reach the first one says so on the terminal and ends without a window; an ssh
+// login or a cron job sees the line, and a box could not be shown there.
+int HandOverToFirstCopy(int argc, char** argv, const String& ALockFolder) {
   const auto notifier = TNotifyBringingToFront::CreateForNotify(kNotifierName);
-  notifier->Notify(2000);
+  if (notifier->Notify(2000)) return 0;
+  QCoreApplication app(argc, argv);
+  InstallTranslations(app);
+  std::fprintf(stderr, "%s\n", TStartupReport::HandOverFailure(ALockFolder).toLocal8Bit().constData());
+  return 1;
 }
 
-void ShowMutexError(int argc, char** argv, int ACode) {
+void ShowMutexError(int argc, char** argv, const TNamedMutex& AMutex) {
   QApplication app(argc, argv);
   PresentToDesktop();
   InstallTranslations(app);
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Kestrum for DDO"),
-                  QStringLiteral("Err Code : ") + QString::number(ACode), QMessageBox::Ok);
-  box.exec();
+  TStartupReport::LockFailureBox(AMutex)->exec();
 }
 
 }  // namespace
@@ -110,15 +125,15 @@ int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   SetFormatSettings(FormatSettingsFromLocale());
 
-  const std::unique_ptr<TNamedMutex> mutex = LockRoster();
-  switch (mutex->LastError()) {
+  const TRosterLock lock = LockRoster();
+  SetHandOverScope(lock.Folder);
+  switch (lock.Mutex->LastError()) {
     case kMutexCreated:
       return RunFirstCopy(argc, argv);
     case kMutexAlreadyExists:
-      HandOverToFirstCopy();
-      return 0;
+      return HandOverToFirstCopy(argc, argv, lock.Folder);
     default:
-      ShowMutexError(argc, argv, mutex->LastError());
+      ShowMutexError(argc, argv, *lock.Mutex);
       return 1;
   }
 }

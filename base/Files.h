@@ -29,7 +29,10 @@ int64_t FileSize(const String& path);
 
 // Replaces the file's content so that a crash at any moment leaves the old file or the new one:
 // the bytes go to a temporary file in the same folder, are flushed to disk and renamed over path.
-// Throws EFileError (and leaves path and no temporary file behind) when any step fails.
+// A link is written through to the file it leads to (see LinkTarget) and stays a link. Throws
+// EFileError (and leaves path and no temporary file behind) when any step fails, and refuses a
+// file whose owner may not write it (its mode bits, so root too) and a link whose target's folder
+// does not exist.
 void WriteFileAtomic(const String& path, std::string_view bytes);
 
 // Writes a new file, flushed to disk, never replacing anything: false when path exists already (a
@@ -45,6 +48,14 @@ bool ForceDirectories(const String& folder);                   // creates every 
 // The names of the files (not folders) in folder that begin with prefix, in no particular order;
 // none when the folder cannot be read.
 std::vector<String> FileNamesStartingWith(const String& folder, std::u16string_view prefix);
+
+// Where a write to path lands: the file its links lead to, followed one by one whether or not the
+// last one exists; path itself when it is no link (always on Windows).
+String LinkTarget(const String& path);
+
+// The system's own wording of an error number (errno on Linux, GetLastError on Windows), in the
+// user's language.
+String SystemErrorMessage(int error);
 
 // The text before the last path separator; empty when there is none.
 String ExtractFileDir(const String& path);

@@ -19,14 +19,16 @@ const char16_t PathDelim = u'/';
 
 namespace {
 
-// The system's own wording of an error number, in the user's language.
-String SystemMessage(int error) {
-  char buffer[256];
-  return FromUtf8(strerror_r(error, buffer, sizeof buffer));
+String Quoted(const String& text) {
+  return u"\"" + text + u"\"";
+}
+
+[[noreturn]] void FailBecause(const char16_t* verb, const String& subject, const String& reason) {
+  throw EFileError(String(verb) + u" " + subject + u": " + reason);
 }
 
 [[noreturn]] void Fail(const char16_t* verb, const String& path, int error) {
-  throw EFileError(String(verb) + u" \"" + path + u"\": " + SystemMessage(error));
+  FailBecause(verb, Quoted(path), SystemErrorMessage(error));
 }
 
 // A NUL inside a name would silently cut it short and address another file.
@@ -90,21 +92,29 @@ int CreateTempFile(const std::string& target, std::string& tempPath) {
   return -1;
 }
 
-// Writes through a link to the file it names, so the link itself survives the rename.
-std::string ResolveLink(const std::string& path) {
-  struct stat info;
-  if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-  char* real = realpath(path.c_str(), nullptr);
-  if (real == nullptr) return path;
-  std::string resolved(real);
-  free(real);
-  return resolved;
-}
-
 std::string NativeDir(const std::string& path) {
   const size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The path a write to path lands on: its links followed one by one (a relative target counts from
+// the link's folder), whether or not the last one exists, so that a dangling link is written
+// through too. 0, or the errno that stopped the walk.
+int FollowLinks(const std::string& path, std::string& target) {
+  constexpr int kMaxLinks = 40;  // the kernel's own limit
+  target = path;
+  for (int hop = 0; hop < kMaxLinks; ++hop) {
+    struct stat info;
+    if (lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return 0;
+    char buffer[PATH_MAX];
+    const ssize_t length = readlink(target.c_str(), buffer, sizeof buffer);
+    if (length < 0) return errno;
+    if (static_cast<size_t>(length) >= sizeof buffer) return ENAMETOOLONG;
+    const std::string next(buffer, static_cast<size_t>(length));
+    target = next.front() == '/' ? next : NativeDir(target) + "/" + next;
+  }
+  return ELOOP;
 }
 
 // Makes the rename itself durable. Some file systems cannot sync a folder; the new content is in
@@ -138,6 +148,17 @@ void RemoveStaleTempFiles(const std::string& target) {
 }
 
 }  // namespace
+
+String SystemErrorMessage(int error) {
+  char buffer[256];
+  return FromUtf8(strerror_r(error, buffer, sizeof buffer));
+}
+
+String LinkTarget(const String& path) {
+  std::string native, target;
+  if (!ToNativePath(path, native) || FollowLinks(native, target) != 0) return path;
+  return FromUtf8(target);
+}
 
 bool FileExists(const String& path) {
   struct stat info;
@@ -178,17 +199,33 @@ int64_t FileSize(const String& path) {
 }
 
 void WriteFileAtomic(const String& path, std::string_view bytes) {
-  const std::string target = ResolveLink(NativeOrFail(u"Cannot write", path));
+  const std::string native = NativeOrFail(u"Cannot write", path);
+  std::string target;
+  if (const int error = FollowLinks(native, target)) Fail(u"Cannot write", path, error);
+  // Errors about a link name both it and the file it leads to.
+  const String subject =
+      target == native ? Quoted(path) : Quoted(path) + u" (a link to " + Quoted(FromUtf8(target)) + u")";
+  const auto failBecause = [&](const String& reason) { FailBecause(u"Cannot write", subject, reason); };
+  const auto fail = [&](int error) { failBecause(SystemErrorMessage(error)); };
+
+  const std::string folder = NativeDir(target);
+  struct stat folderInfo;
+  if (target != native && stat(folder.c_str(), &folderInfo) != 0 && errno == ENOENT)
+    // A sync drive that is not mounted, say: a local file in the link's place would go unseen.
+    failBecause(u"the folder " + Quoted(FromUtf8(folder)) + u" does not exist");
   struct stat existing;
   const bool exists = stat(target.c_str(), &existing) == 0;
-  if (exists && S_ISDIR(existing.st_mode)) Fail(u"Cannot write", path, EISDIR);
+  if (exists && S_ISDIR(existing.st_mode)) fail(EISDIR);
+  // The rename would replace it regardless of its mode, and root passes every permission check.
+  if (exists && (existing.st_mode & S_IWUSR) == 0)
+    failBecause(u"the file is read-only (its owner has no write permission)");
 
   std::string tempPath;
   FileDescriptor fd(CreateTempFile(target, tempPath));
-  if (fd.Get() < 0) Fail(u"Cannot write", path, errno);
+  if (fd.Get() < 0) fail(errno);
   const auto failAndClean = [&](int error) {
     unlink(tempPath.c_str());
-    Fail(u"Cannot write", path, error);
+    fail(error);
   };
   if (exists) {
     // Keep the old file's permissions and owner (the owner can only change when we are root).
@@ -200,7 +237,7 @@ void WriteFileAtomic(const String& path, std::string_view bytes) {
   if (!WriteAll(fd.Get(), bytes) || fsync(fd.Get()) != 0) failAndClean(errno);
   if (close(fd.Release()) != 0) failAndClean(errno);
   if (rename(tempPath.c_str(), target.c_str()) != 0) failAndClean(errno);
-  SyncFolder(NativeDir(target));
+  SyncFolder(folder);
   RemoveStaleTempFiles(target);
 }
 

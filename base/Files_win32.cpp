@@ -23,20 +23,8 @@ String FromWide(const wchar_t* text, size_t length) {
   return String(reinterpret_cast<const char16_t*>(text), length);
 }
 
-// The system's own wording of an error code, in the user's language.
-String SystemMessage(DWORD error) {
-  wchar_t* buffer = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-      error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  String message =
-      length > 0 ? TrimRight(FromWide(buffer, length)) : u"error " + IntToStr(static_cast<int>(error));
-  LocalFree(buffer);
-  return message;
-}
-
 [[noreturn]] void Fail(const char16_t* verb, const String& path, DWORD error) {
-  throw EFileError(String(verb) + u" \"" + path + u"\": " + SystemMessage(error));
+  throw EFileError(String(verb) + u" \"" + path + u"\": " + SystemErrorMessage(static_cast<int>(error)));
 }
 
 bool IsSeparator(char16_t c) {
@@ -130,6 +118,21 @@ void RemoveStaleTempFiles(const std::wstring& target) {
 }
 
 }  // namespace
+
+String SystemErrorMessage(int error) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+      static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  String message = length > 0 ? TrimRight(FromWide(buffer, length)) : u"error " + IntToStr(error);
+  LocalFree(buffer);
+  return message;
+}
+
+// Windows refuses to replace a read-only file by itself; links are the system's business there.
+String LinkTarget(const String& path) {
+  return path;
+}
 
 bool FileExists(const String& path) {
   const DWORD attributes = Attributes(path);

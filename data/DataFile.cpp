@@ -307,7 +307,8 @@ void TDataFileReader::Close() {
 TDataFileWriter::TDataFileWriter(const String& APath)
     : FPath(APath), FBak(APath + u".bak"), FBak2(APath + u".bak2"), FHadFile(false) {
   ForceFileDir(FPath);
-  FHadFile = FileExists(FPath);
+  // A link whose target is missing is still the file: a rollback must not remove it.
+  FHadFile = FileExists(FPath) || LinkTarget(FPath) != FPath;
   // Before anything is copied or written: a file this large holds what no save may replace.
   RefuseOversizedFile(FPath, FileSize(FPath));
 }

@@ -21,10 +21,23 @@ String RuntimeFolder(int& error);
 // group or others (EPERM). 0 when it is fit, else the errno value. ERROR_NOT_SUPPORTED on Windows.
 int EnsurePrivateFolder(const String& APath);
 
+// What kept the mutex from this process, so that the user can be told what to do about it.
+enum TMutexFault {
+  mfNone,        // created, or held by another copy
+  mfOtherOwner,  // the folder or the lock file belongs to another user
+  mfMissing,     // the folder does not exist (a link to a drive that is not mounted, say)
+  mfLink,        // the lock file is a link that is not followed
+  mfNoAccess,    // no permission to reach the folder or to open the lock file
+  mfReadOnly,    // the file system is mounted read-only
+  mfOther,
+};
+
 // A named system mutex. On Windows it is the session's mutex AName (CreateMutexW), and AFolder is
 // not used. On Linux it is an exclusive flock on a file of that name in AFolder, which must exist
 // and belong to this user; the file must not be a link and must belong to this user (EPERM
-// otherwise). Either way the system drops it when the process ends, crashed or not.
+// otherwise), except a link to a regular file of this user inside AFolder, which is followed
+// (dotfile managers make such links; nobody else can turn a link in this user's folder). Either way the
+// system drops it when the process ends, crashed or not.
 class TNamedMutex final {
  public:
   TNamedMutex(const String& AFolder, const String& AName);
@@ -35,11 +48,18 @@ class TNamedMutex final {
   // kMutexCreated: this process holds it; kMutexAlreadyExists: another process does;
   // anything else: the errno (Linux) or GetLastError code (Windows) of the failure.
   int LastError() const { return FLastError; }
+  TMutexFault Fault() const { return FFault; }
+  // The folder or file the failure concerns; empty when there is none (always on Windows).
+  const String& FaultPath() const { return FFaultPath; }
 
  private:
+  void SetResult(int AError, TMutexFault AFault, const String& APath);
+
   struct TLock;  // the system's object, kept while this process holds the mutex
   std::unique_ptr<TLock> FLock;
   int FLastError = 0;
+  TMutexFault FFault = mfNone;
+  String FFaultPath;
 };
 
 }  // namespace kestrum

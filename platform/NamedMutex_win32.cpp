@@ -21,11 +21,19 @@ struct TNamedMutex::TLock {
   const HANDLE Handle;
 };
 
+void TNamedMutex::SetResult(int AError, TMutexFault AFault, const String& APath) {
+  FLastError = AError;
+  FFault = AFault;
+  FFaultPath = APath;
+}
+
 // A plain name lives in the logon session's namespace, which is what makes one copy per session.
 TNamedMutex::TNamedMutex(const String& /*AFolder*/, const String& AName) {
   const std::wstring name(AName.begin(), AName.end());
   const HANDLE handle = CreateMutexW(nullptr, TRUE, name.c_str());
-  FLastError = static_cast<int>(GetLastError());  // read at once: CloseHandle would change it
+  const DWORD error = GetLastError();  // read at once: CloseHandle would change it
+  const bool failed = error != ERROR_SUCCESS && error != ERROR_ALREADY_EXISTS;
+  SetResult(static_cast<int>(error), failed ? mfOther : mfNone, String());
   if (handle == nullptr) return;
   auto lock = std::make_unique<TLock>(handle);
   if (FLastError == kMutexCreated) FLock = std::move(lock);

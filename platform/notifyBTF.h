@@ -9,6 +9,16 @@
 
 namespace kestrum {
 
+// Ties this process's hand-over to one roster, AFolder being the folder that holds its lock, so that
+// a start reaches the copy holding that lock and no other: on Linux the socket's name then carries
+// a hash of the folder (ScopedEventName). Windows keeps its session-wide names, as its mutex is
+// per session too. Set once at start, before either role is created.
+void SetHandOverScope(const String& AFolder);
+
+// The name under which the event AEventName serves the roster in AFolder: on Linux AEventName,
+// "-" and 16 hex digits of a hash of the folder's real path; on Windows AEventName itself.
+String ScopedEventName(const String& AEventName, const String& AFolder);
+
 // Posts the bring-to-front message to the receiving window (the caller's choice of mechanism;
 // the main window posts a Qt event). Called on the wait thread.
 using TPostMessageFunc = std::function<void()>;

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -19,17 +21,38 @@ namespace {
 
 constexpr int kStepMs = 100;
 
+String& HandOverScope() {
+  static String scope;
+  return scope;
+}
+
+std::string HexOf(uint64_t AValue) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text(16, '0');
+  for (int i = 15; i >= 0; --i, AValue >>= 4) text[static_cast<size_t>(i)] = kDigits[AValue & 0xF];
+  return text;
+}
+
+// FNV-1a: stable across runs and builds, which std::hash does not promise.
+uint64_t Fnv1a(const std::string& ABytes) {
+  uint64_t hash = 14695981039346656037ull;
+  for (const unsigned char byte : ABytes) hash = (hash ^ byte) * 1099511628211ull;
+  return hash;
+}
+
 void SleepStep() {
   std::this_thread::sleep_for(std::chrono::milliseconds(kStepMs));
 }
 
-// The socket file standing for the event: AEventName in the runtime folder. Empty when there is
-// no safe runtime folder or the name is not a plain file name.
+// The socket file standing for the event: AEventName, scoped to this process's roster, in the
+// runtime folder. Empty when there is no safe runtime folder or the name is not a plain file name.
 std::string SocketPath(const String& AEventName) {
   if (AEventName.empty() || AEventName.find(u'/') != String::npos) return {};
   int error = 0;
   const String folder = RuntimeFolder(error);
-  return error == 0 ? ToUtf8(folder + u"/" + AEventName) : std::string();
+  const String& scope = HandOverScope();
+  const String name = scope.empty() ? AEventName : ScopedEventName(AEventName, scope);
+  return error == 0 ? ToUtf8(folder + u"/" + name) : std::string();
 }
 
 // False when APath is empty or too long for a socket address.
@@ -108,6 +131,20 @@ bool SignalReceiver(const sockaddr_un& AAddr) {
 }
 
 }  // namespace
+
+void SetHandOverScope(const String& AFolder) {
+  HandOverScope() = AFolder;
+}
+
+// The real path, so that every spelling of the folder (a trailing slash, a link on the way) that
+// reaches the same lock file reaches the same socket.
+String ScopedEventName(const String& AEventName, const String& AFolder) {
+  const std::string folder = ToUtf8(AFolder);
+  char* real = realpath(folder.c_str(), nullptr);
+  const std::string key = real != nullptr ? std::string(real) : folder;
+  free(real);
+  return AEventName + u"-" + FromUtf8(HexOf(Fnv1a(key)));
+}
 
 struct TWaitThread::TEvent {
   int Fd;

@@ -16,6 +16,13 @@ std::wstring Wide(const String& AText) {
 
 }  // namespace
 
+// The named objects are the session's: one copy per session, whatever the roster.
+void SetHandOverScope(const String& /*AFolder*/) {}
+
+String ScopedEventName(const String& AEventName, const String& /*AFolder*/) {
+  return AEventName;
+}
+
 struct TWaitThread::TEvent {
   explicit TEvent(HANDLE AHandle) : Handle(AHandle) {}
   ~TEvent() { CloseHandle(Handle); }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,80 @@ TEST_F(FilesTest, WriteFailuresNameTheFileAndTheReason) {
   EXPECT_TRUE(fs::is_directory(Folder() / "folder"));
   EXPECT_THROW(WriteFileAtomic(String(u"raid\0.dat", 9), "x"), EFileError);
   EXPECT_THROW(WriteFileAtomic(u"", "x"), EFileError);
+}
+
+// Each shape a raid.dat can have on disk: a link stays a link and is written through, even when
+// its target is still missing; a file its owner may not write (by its mode, so for root too) and a
+// link into a folder that does not exist (a sync drive not mounted) are refused, naming both.
+TEST_F(FilesTest, WriteByTheShapeOfTheFile) {
+  const fs::path file = Folder() / "raid.dat";
+  const fs::path sync = home_.Root() / "sync";
+  const std::string readOnly = "the file is read-only (its owner has no write permission)";
+  const auto viaLink = [&](const fs::path& ATarget) {
+    return "\"" + file.string() + "\" (a link to \"" + ATarget.string() + "\")";
+  };
+  struct Case {
+    const char* shape;
+    std::function<void()> make;
+    fs::path holder;    // the file that holds the content afterwards
+    std::string error;  // what the write says; empty when it succeeds
+  };
+  const Case cases[] = {
+      {"plain file", [&] { test::WriteFileBytes(file, "old"); }, file, ""},
+      {"read-only file",
+       [&] {
+         test::WriteFileBytes(file, "old");
+         chmod(file.c_str(), 0444);
+       },
+       file, "Cannot write \"" + file.string() + "\": " + readOnly},
+      {"live link",
+       [&] {
+         test::WriteFileBytes(sync / "raid.dat", "old");
+         fs::create_symlink(sync / "raid.dat", file);
+       },
+       sync / "raid.dat", ""},
+      {"chain of relative links",
+       [&] {
+         test::WriteFileBytes(sync / "raid.dat", "old");
+         fs::create_symlink("raid.dat", sync / "current");
+         fs::create_symlink("../sync/current", file);
+       },
+       sync / "raid.dat", ""},
+      {"link to a missing file in a folder that exists", [&] { fs::create_symlink(sync / "raid.dat", file); },
+       sync / "raid.dat", ""},
+      {"link into a missing folder", [&] { fs::create_symlink(sync / "gone" / "raid.dat", file); },
+       sync / "gone" / "raid.dat",
+       "Cannot write " + viaLink(sync / "gone" / "raid.dat") + ": the folder \"" + (sync / "gone").string() +
+           "\" does not exist"},
+      {"link to a read-only file",
+       [&] {
+         test::WriteFileBytes(sync / "raid.dat", "old");
+         chmod((sync / "raid.dat").c_str(), 0444);
+         fs::create_symlink(sync / "raid.dat", file);
+       },
+       sync / "raid.dat", "Cannot write " + viaLink(sync / "raid.dat") + ": " + readOnly},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shape);
+    fs::remove_all(Folder());
+    fs::remove_all(sync);
+    fs::create_directory(Folder());
+    fs::create_directory(sync);
+    c.make();
+    const bool wasLink = fs::is_symlink(file);
+    const auto syncBefore = test::FolderListing(sync);
+    const std::string before = fs::exists(c.holder) ? test::ReadFileBytes(c.holder) : "(none)";
+
+    if (c.error.empty()) {
+      WriteFileAtomic(Path(file), "new");
+      EXPECT_EQ(test::ReadFileBytes(c.holder), "new");
+    } else {
+      EXPECT_EQ(FailedWrite(file), c.error);
+      EXPECT_EQ(fs::exists(c.holder) ? test::ReadFileBytes(c.holder) : "(none)", before);
+      EXPECT_EQ(test::FolderListing(sync), syncBefore);
+    }
+    EXPECT_EQ(fs::is_symlink(file), wasLink);
+  }
 }
 
 // A file-size limit stops root too: the write fails with EFBIG and the old content stays.

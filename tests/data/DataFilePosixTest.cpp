@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -107,6 +108,75 @@ TEST_F(DataFileTest, SaveThatCannotRefreshTheBackupKeepsTheLastSave) {
   EXPECT_EQ(ReadFileBytes(DataFile()), file);
   EXPECT_EQ(ReadFileBytes(Backup()), backup);
   EXPECT_EQ(LoadedModel().Charas.size(), 2u);
+}
+
+// A raid.dat its owner may not write (by its mode, so for root too), itself or behind a link, is
+// never replaced: the save fails naming the file, and file, backup and roster stay as they were.
+TEST_F(DataFileTest, SaveOverAReadOnlyFileRollsBack) {
+  struct Case {
+    const char* shape;
+    bool link;  // raid.dat is a link to the read-only file
+  };
+  const Case cases[] = {{"read-only raid.dat", false}, {"link to a read-only raid.dat", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shape);
+    TempHome home;
+    const fs::path file = home.AppFolder() / "raid.dat";
+    const fs::path backupFile = home.AppFolder() / "raid.dat.bak";
+    TKestrum roster;
+    roster.Load();
+    roster.AddChara(u"c0");
+    roster.AddChara(u"c1");
+    fs::path holder = file;
+    if (c.link) {
+      holder = home.Root() / "synced.dat";
+      fs::rename(file, holder);
+      fs::create_symlink(holder, file);
+    }
+    chmod(holder.c_str(), 0444);
+    const std::vector<std::string> files = FolderListing(home.AppFolder());
+    const std::string before = ReadFileBytes(holder);
+    const std::string backup = ReadFileBytes(backupFile);
+
+    try {
+      roster.AddChara(u"c2");
+      ADD_FAILURE() << "the save did not fail";
+    } catch (const ERTDSaveError& e) {
+      const std::string message = ToUtf8(e.Message());
+      EXPECT_NE(message.find("\"" + file.string() + "\""), std::string::npos) << message;
+      EXPECT_NE(message.find("read-only"), std::string::npos) << message;
+    }
+    EXPECT_EQ(roster.CharaCount(), 2) << "the roster was not reloaded";
+    EXPECT_EQ(FolderListing(home.AppFolder()), files) << "no second backup and no temporary file";
+    EXPECT_EQ(ReadFileBytes(holder), before);
+    EXPECT_EQ(ReadFileBytes(backupFile), backup);
+    EXPECT_EQ(fs::is_symlink(file), c.link);
+  }
+}
+
+// raid.dat a link into a sync folder that is not mounted: every save fails and names the target,
+// and the link stays a link rather than being replaced by a local file.
+TEST_F(DataFileTest, SaveThroughALinkIntoAMissingFolderFailsAndKeepsTheLink) {
+  TempHome home;
+  const fs::path file = home.AppFolder() / "raid.dat";
+  const fs::path target = home.Root() / "unmounted" / "raid.dat";
+  fs::create_directories(home.AppFolder());
+  fs::create_symlink(target, file);
+  TKestrum roster;
+  roster.Load();
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    SCOPED_TRACE(attempt);
+    try {
+      roster.AddChara(u"c0");
+      ADD_FAILURE() << "the save did not fail";
+    } catch (const ERTDSaveError& e) {
+      const std::string message = ToUtf8(e.Message());
+      EXPECT_NE(message.find(target.string()), std::string::npos) << message;
+    }
+    EXPECT_TRUE(fs::is_symlink(file));
+    EXPECT_EQ(fs::read_symlink(file), target);
+    EXPECT_FALSE(fs::exists(target.parent_path()));
+  }
 }
 
 }  // namespace

@@ -128,6 +128,74 @@ TEST_F(NamedMutexTest, LockFileThatCannotBeOpenedGivesItsErrno) {
   EXPECT_EQ(TNamedMutex(ToString(home_.Root() / "missing"), u"Kestrum2010").LastError(), ENOENT);
 }
 
+// Dotfile managers put links in place of files. A link to a regular file of this user inside the
+// lock's folder is followed, and every copy then locks that one file; any other link is refused.
+TEST_F(NamedMutexTest, LockFileLinkIsFollowedOnlyToAFileOfOursInTheFolder) {
+  const fs::path lock = LockFolder() / "Kestrum2010";
+  const fs::path outside = home_.Root() / "dotfiles" / "Kestrum2010";
+  struct Case {
+    const char* shape;
+    fs::path target;  // what the link leads to; the test makes it a regular file unless dangling
+    bool dangling;
+    int expected;
+  };
+  const Case cases[] = {
+      {"to a file beside it", LockFolder() / "lock.real", false, kMutexCreated},
+      {"to a file in a folder below", LockFolder() / "locks" / "Kestrum2010", false, kMutexCreated},
+      {"relative, to a file beside it", "lock.real", false, kMutexCreated},
+      {"to a file outside the folder", outside, false, ELOOP},
+      {"dangling, inside the folder", LockFolder() / "gone", true, ELOOP},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shape);
+    fs::remove_all(LockFolder());
+    fs::remove_all(outside.parent_path());
+    fs::create_directories(LockFolder());
+    const fs::path target = c.target.is_absolute() ? c.target : LockFolder() / c.target;
+    if (!c.dangling) {
+      fs::create_directories(target.parent_path());
+      test::WriteFileBytes(target, "");
+    }
+    fs::create_symlink(c.target, lock);
+
+    const auto mine = Lock();
+    EXPECT_EQ(mine->LastError(), c.expected);
+    if (c.expected == kMutexCreated) {
+      EXPECT_EQ(LockInChild().Result(), kMutexAlreadyExists) << "the link and its file are one lock";
+    } else {
+      EXPECT_EQ(mine->Fault(), mfLink);
+      EXPECT_EQ(mine->FaultPath(), ToString(lock));
+    }
+    EXPECT_TRUE(fs::is_symlink(lock));
+    EXPECT_EQ(fs::exists(target), !c.dangling);
+  }
+}
+
+// What the start-up message needs: the path concerned and a kind of fault the user can act on.
+TEST_F(NamedMutexTest, FailureNamesThePathAndTheKindOfFault) {
+  const fs::path unmounted = home_.Root() / "unmounted" / "Kestrum";
+  const fs::path linked = home_.Root() / "linked";
+  fs::create_directory_symlink(unmounted, linked);
+  const TNamedMutex missing(ToString(linked), u"Kestrum2010");
+  EXPECT_EQ(missing.LastError(), ENOENT);
+  EXPECT_EQ(missing.Fault(), mfMissing);
+  EXPECT_EQ(missing.FaultPath(), ToString(linked));
+
+  const auto held = Lock();
+  EXPECT_EQ(held->Fault(), mfNone);
+  EXPECT_EQ(Lock()->Fault(), mfNone);  // held by another copy is no fault
+  EXPECT_TRUE(Lock()->FaultPath().empty());
+
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to hand a folder to another user";
+  const fs::path foreign = home_.Root() / "foreign";
+  fs::create_directory(foreign);
+  ASSERT_EQ(chown(foreign.c_str(), 65534, 65534), 0);
+  const TNamedMutex other(ToString(foreign), u"Kestrum2010");
+  EXPECT_EQ(other.LastError(), EPERM);
+  EXPECT_EQ(other.Fault(), mfOtherOwner);
+  EXPECT_EQ(other.FaultPath(), ToString(foreign));
+}
+
 // Another user could remove a lock file in a place of theirs and let a second copy in.
 TEST_F(NamedMutexTest, LockFileOrFolderOfAnotherUserIsRefused) {
   if (geteuid() != 0) GTEST_SKIP() << "needs root to hand a file to another user";

@@ -28,6 +28,10 @@ using namespace std::chrono_literals;
 
 constexpr char16_t kEventName[] = u"Kestrum2010_Notifier";
 
+String ToString(const fs::path& APath) {
+  return FromUtf8(APath.string());
+}
+
 class NotifyBTFTest : public test::TempHomeTest {
  protected:
   fs::path SocketPath() const { return home_.RuntimeDir() / "Kestrum2010_Notifier"; }
@@ -106,6 +110,40 @@ TEST_F(NotifyBTFTest, DestructionKeepsTheSocketOfALaterReceiver) {
   EXPECT_EQ(RunNotifyProbe(kEventName), 0);
   EXPECT_TRUE(newPosts.WaitForCount(1));
   EXPECT_EQ(oldPosts.Count(), 0);
+}
+
+// Each roster has its own hand-over: a receiver serves only starts for the roster whose lock folder
+// it was scoped to, however that folder is spelled.
+TEST_F(NotifyBTFTest, ScopedHandOverReachesOnlyItsOwnRoster) {
+  const fs::path rosterA = home_.Root() / "a" / "Kestrum";
+  const fs::path rosterB = home_.Root() / "b" / "Kestrum";
+  fs::create_directories(rosterA);
+  fs::create_directories(rosterB);
+  fs::create_directory_symlink(home_.Root() / "a", home_.Root() / "a-link");
+  const String nameA = ScopedEventName(kEventName, ToString(rosterA));
+  EXPECT_EQ(ScopedEventName(kEventName, ToString(home_.Root() / "a-link" / "Kestrum")), nameA);
+  EXPECT_EQ(ScopedEventName(kEventName, ToString(rosterA) + u"/"), nameA);
+  EXPECT_NE(ScopedEventName(kEventName, ToString(rosterB)), nameA);
+
+  PostCounter postsA;
+  SetHandOverScope(ToString(rosterA));
+  const auto receiverA = TNotifyBringingToFront::CreateForNew(kEventName, postsA.Func());
+  ASSERT_TRUE(receiverA->WaitThread()->HasEvent());
+  EXPECT_TRUE(fs::is_socket(home_.RuntimeDir() / ToUtf8(nameA)));
+
+  // A copy on roster B listens and goes; A's socket is untouched and B's starts do not reach A.
+  SetHandOverScope(ToString(rosterB));
+  {
+    PostCounter postsB;
+    const auto receiverB = TNotifyBringingToFront::CreateForNew(kEventName, postsB.Func());
+    ASSERT_TRUE(receiverB->WaitThread()->HasEvent());
+  }
+  EXPECT_FALSE(TNotifyBringingToFront::CreateForNotify(kEventName)->Notify(0));
+
+  SetHandOverScope(ToString(rosterA));
+  EXPECT_TRUE(TNotifyBringingToFront::CreateForNotify(kEventName)->Notify(test::ScaledMs(2000)));
+  EXPECT_TRUE(postsA.WaitForCount(1));
+  SetHandOverScope(String());
 }
 
 TEST_F(NotifyBTFTest, RuntimePathTooLongForASocketIsRefused) {

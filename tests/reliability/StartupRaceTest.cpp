@@ -6,7 +6,8 @@
 // What the test can see of a running copy: its lock and its hand-over socket in the runtime folder,
 // and Qt's offscreen platform, which has no real windows, saying so on stderr when a window is shown
 // ("does not support propagateSizeHints()") and when one is brought to the front ("does not support
-// raise()"). The program itself prints nothing and reads no environment of its own.
+// raise()"). The program itself prints only when a later copy cannot reach the first one, and reads
+// no environment of its own.
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -19,14 +20,18 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "data/RaidTimerData.h"
+#include "platform/InstanceNames.h"
 #include "platform/NamedMutex.h"
+#include "platform/notifyBTF.h"
 #include "tests/reliability/ChildProcess.h"
 #include "tests/reliability/ReliabilitySupport.h"
 #include "tests/support/TempHome.h"
@@ -137,7 +142,11 @@ class StartupRaceTest : public TempHomeTest {
 
   fs::path DataFile() const { return home_.AppFolder() / "raid.dat"; }
   fs::path ConfigFile() const { return home_.AppFolder() / "cfg.ini"; }
-  fs::path Socket() const { return home_.RuntimeDir() / "Kestrum2010_Notifier"; }
+  // The hand-over socket of the roster whose lock lies in ALockFolder.
+  fs::path SocketOf(const fs::path& ALockFolder) const {
+    return home_.RuntimeDir() / ToUtf8(ScopedEventName(kNotifierName, FromUtf8(ALockFolder.string())));
+  }
+  fs::path Socket() const { return SocketOf(home_.AppFolder()); }
 
   TChildProcess& Start(const std::string& AName) {
     const fs::path log = home_.Root() / (AName + ".log");
@@ -161,6 +170,16 @@ class StartupRaceTest : public TempHomeTest {
     ASSERT_TRUE(ACopy.WaitFor(kLaterCopyLimit)) << "a later copy is still running";
     EXPECT_EQ(ACopy.Status(), 0) << LogOf(ACopy);
     EXPECT_LE(ACopy.Lifetime(), kLaterCopyLimit);
+    EXPECT_EQ(CountOf(LogOf(ACopy), kWindowShownSign), 0) << "a later copy showed a window:\n"
+                                                          << LogOf(ACopy);
+  }
+
+  // A later copy that could not reach the first one: says so, naming the roster, and ends in time
+  // with status 1 and no window.
+  void ExpectToldUnreachableAndEnded(TChildProcess& ACopy) {
+    ASSERT_TRUE(ACopy.WaitFor(kLaterCopyLimit)) << "a later copy is still running";
+    EXPECT_EQ(ACopy.Status(), 1) << LogOf(ACopy);
+    EXPECT_NE(LogOf(ACopy).find(home_.AppFolder().string()), std::string::npos) << LogOf(ACopy);
     EXPECT_EQ(CountOf(LogOf(ACopy), kWindowShownSign), 0) << "a later copy showed a window:\n"
                                                           << LogOf(ACopy);
   }
@@ -209,7 +228,7 @@ TEST_F(StartupRaceTest, LaterCopiesHandOverOnceEachAndTouchNoFile) {
 }
 
 // An ssh login or a cron job has no session folder, so it cannot reach the first copy's socket; it
-// must still find the roster taken and leave it alone.
+// must still find the roster taken, leave it alone and say why nothing came to the front.
 TEST_F(StartupRaceTest, ACopyFromAnotherSessionFindsTheRosterTakenAndEndsWithoutAWindow) {
   SeedConfig();
   TChildProcess& first = Start("desktop");
@@ -228,11 +247,50 @@ TEST_F(StartupRaceTest, ACopyFromAnotherSessionFindsTheRosterTakenAndEndsWithout
       unsetenv("XDG_RUNTIME_DIR");
     TChildProcess& later = Start(runtimeDir ? "other-session" : "no-session");
     setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
-    ExpectHandedOverAndEnded(later);
+    ExpectToldUnreachableAndEnded(later);
   }
   EXPECT_TRUE(first.Running());
   EXPECT_EQ(StampOf(DataFile()), data) << "a later copy touched raid.dat";
   EXPECT_EQ(StampOf(ConfigFile()), config) << "a later copy touched cfg.ini";
+}
+
+using TSocketFiles = std::set<std::pair<std::string, ino_t>>;
+
+TSocketFiles SocketFilesIn(const fs::path& AFolder) {
+  TSocketFiles sockets;
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator(AFolder, ignored)) {
+    struct stat info {};
+    if (lstat(entry.path().c_str(), &info) == 0 && S_ISSOCK(info.st_mode))
+      sockets.insert({entry.path().filename().string(), info.st_ino});
+  }
+  return sockets;
+}
+
+// A copy on another roster (another XDG_DATA_HOME, same session) runs beside the first with a window
+// of its own; once it has listened and gone, starts on the first roster still reach the first copy.
+TEST_F(StartupRaceTest, ACopyOnAnotherRosterLeavesTheFirstCopysHandOverAlone) {
+  SeedConfig();
+  TChildProcess& first = Start("roster-a");
+  ExpectRunsAsFirstCopy(first);
+  const TSocketFiles firstSockets = SocketFilesIn(home_.RuntimeDir());
+
+  const fs::path otherDataHome = home_.Root() / "other-data";
+  setenv("XDG_DATA_HOME", otherDataHome.c_str(), 1);
+  TChildProcess& other = Start("roster-b");
+  setenv("XDG_DATA_HOME", home_.DataHome().c_str(), 1);
+  // Listening shows as a socket file that the first copy did not bind.
+  ASSERT_TRUE(WaitUntil(kStartLimit, [&] {
+    if (!other.Running()) return true;
+    for (const auto& socket : SocketFilesIn(home_.RuntimeDir()))
+      if (firstSockets.count(socket) == 0) return true;
+    return false;
+  }));
+  ASSERT_TRUE(other.Running()) << "the copy on another roster ended:\n" << LogOf(other);
+  EXPECT_GE(CountOf(LogOf(other), kWindowShownSign), 1) << "the copy on another roster showed no window";
+  other.Kill();
+
+  ExpectHandOverTo(first, "back-on-roster-a");
 }
 
 TEST_F(StartupRaceTest, OfCopiesStartedTogetherOneStaysAndAKilledOneBlocksNothing) {

@@ -4,9 +4,11 @@
 #include <stdexcept>
 #include <string>
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QStringList>
 #include <QTimer>
+#include <QTranslator>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -25,6 +27,22 @@ class DialogTest : public TempHomeTest {
   static TDateTime FixedNow();
 
   TClockAndFormats clockAndFormats_;
+};
+
+// A dialog test under the English translation as the program installs it.
+class EnglishDialogTest : public DialogTest {
+ protected:
+  void SetUp() override {
+    DialogTest::SetUp();
+    ASSERT_TRUE(translator_.load(QStringLiteral("kestrum_en"), QStringLiteral(":/i18n")));
+    QCoreApplication::installTranslator(&translator_);
+  }
+  void TearDown() override {
+    QCoreApplication::removeTranslator(&translator_);
+    DialogTest::TearDown();
+  }
+
+  QTranslator translator_;
 };
 
 // Stands in for the main window: a window whose Tag names its open dialog.

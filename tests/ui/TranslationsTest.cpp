@@ -35,19 +35,8 @@ TEST(UiLanguageTest, OnlyAJapaneseFirstLanguageKeepsTheTextsAsWritten) {
     EXPECT_EQ(UiLanguageFor(c.languages), c.expected) << c.languages.join(',').toStdString();
 }
 
-// The English translation as the program installs it, for the length of one test.
-class EnglishTest : public DialogTest {
+class EnglishTest : public EnglishDialogTest {
  protected:
-  void SetUp() override {
-    DialogTest::SetUp();
-    ASSERT_TRUE(translator_.load(QStringLiteral("kestrum_en"), QStringLiteral(":/i18n")));
-    QCoreApplication::installTranslator(&translator_);
-  }
-  void TearDown() override {
-    QCoreApplication::removeTranslator(&translator_);
-    DialogTest::TearDown();
-  }
-
   // A label shows its English text whole inside its dialog.
   static void ExpectShownWhole(const QWidget& ADialog, const char* ALabel, const QString& AText) {
     const auto& label = Child<QLabel>(ADialog, ALabel);
@@ -55,8 +44,6 @@ class EnglishTest : public DialogTest {
     EXPECT_GE(label.width(), label.fontMetrics().horizontalAdvance(AText)) << ALabel;
     EXPECT_LE(label.mapTo(&ADialog, QPoint(label.width(), 0)).x(), ADialog.width()) << ALabel;
   }
-
-  QTranslator translator_;
 };
 
 TEST_F(EnglishTest, NameDialogPromptsAndNoticesAreEnglishAndFit) {

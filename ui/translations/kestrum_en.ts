@@ -224,77 +224,77 @@ and %1 more rows</translation>
 %1</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="106"/>
+        <location filename="../KestrumFormf.cpp" line="107"/>
         <source>Kestrum for DDO</source>
         <translation>Kestrum for DDO</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="106"/>
+        <location filename="../KestrumFormf.cpp" line="107"/>
         <source> (64bit ver.)</source>
         <translation> (64bit ver.)</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="166"/>
+        <location filename="../KestrumFormf.cpp" line="167"/>
         <source>&amp;Quit</source>
         <translation>&amp;Quit</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="168"/>
+        <location filename="../KestrumFormf.cpp" line="169"/>
         <source>&amp;Character</source>
         <translation>&amp;Character</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="170"/>
+        <location filename="../KestrumFormf.cpp" line="171"/>
         <source>Add Character</source>
         <translation>Add Character</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="172"/>
+        <location filename="../KestrumFormf.cpp" line="173"/>
         <source>Del Character</source>
         <translation>Del Character</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="175"/>
+        <location filename="../KestrumFormf.cpp" line="176"/>
         <source>&amp;Raid</source>
         <translation>&amp;Raid</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="177"/>
+        <location filename="../KestrumFormf.cpp" line="178"/>
         <source>Add Raid</source>
         <translation>Add Raid</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="179"/>
+        <location filename="../KestrumFormf.cpp" line="180"/>
         <source>Del Raid</source>
         <translation>Del Raid</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="182"/>
+        <location filename="../KestrumFormf.cpp" line="183"/>
         <source>&amp;Font</source>
         <translation>&amp;Font</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="185"/>
+        <location filename="../KestrumFormf.cpp" line="186"/>
         <source>&amp;Config</source>
         <translation>&amp;Config</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="187"/>
+        <location filename="../KestrumFormf.cpp" line="188"/>
         <source>Align &amp;Screen</source>
         <translation>Align &amp;Screen</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="192"/>
+        <location filename="../KestrumFormf.cpp" line="193"/>
         <source>&amp;About</source>
         <translation>&amp;About</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="197"/>
+        <location filename="../KestrumFormf.cpp" line="198"/>
         <source>Reset Timer</source>
         <translation>Reset Timer</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="298"/>
+        <location filename="../KestrumFormf.cpp" line="299"/>
         <source>エラーが発生しました。データは巻戻ります。<byte value="xd"/>
 %1</source>
         <translation>An error occurred. The data has been rolled back.<byte value="xd"/>
@@ -304,24 +304,82 @@ and %1 more rows</translation>
 <context>
     <name>kestrum::TRaidDataFrame</name>
     <message>
-        <location filename="../raiddatafrm.cpp" line="147"/>
+        <location filename="../raiddatafrm.cpp" line="148"/>
         <source>日</source>
         <translation>d</translation>
     </message>
     <message>
-        <location filename="../raiddatafrm.cpp" line="149"/>
+        <location filename="../raiddatafrm.cpp" line="150"/>
         <source>時間</source>
         <translation>h</translation>
     </message>
     <message>
-        <location filename="../raiddatafrm.cpp" line="151"/>
+        <location filename="../raiddatafrm.cpp" line="152"/>
         <source>分</source>
         <translation>min</translation>
     </message>
     <message>
-        <location filename="../raiddatafrm.cpp" line="152"/>
+        <location filename="../raiddatafrm.cpp" line="153"/>
         <source>回目</source>
         <translation>runs</translation>
+    </message>
+</context>
+<context>
+    <name>kestrum::TStartupReport</name>
+    <message>
+        <location filename="../StartupReport.cpp" line="48"/>
+        <source>このフォルダーかファイルは別のユーザーのものです。所有者を自分に変えてください（例: sudo chown -R $USER &quot;%1&quot;）。</source>
+        <translation>This folder or file belongs to another user. Make yourself its owner (for example: sudo chown -R $USER &quot;%1&quot;).</translation>
+    </message>
+    <message>
+        <location filename="../StartupReport.cpp" line="52"/>
+        <source>フォルダーがありません。別のドライブや同期フォルダーへのリンクならそれをマウントし、そうでなければフォルダーを作ってください。</source>
+        <translation>The folder does not exist. If it is a link to another drive or a sync folder, mount that; otherwise create the folder.</translation>
+    </message>
+    <message>
+        <location filename="../StartupReport.cpp" line="56"/>
+        <source>ロックファイルが、このフォルダーの中の自分のファイルを指さないリンクです。リンクを消してください（ファイルは Kestrum が作り直します）。</source>
+        <translation>The lock file is a link that does not lead to a file of yours inside this folder. Remove the link (Kestrum creates the file again).</translation>
+    </message>
+    <message>
+        <location filename="../StartupReport.cpp" line="60"/>
+        <source>このフォルダーかファイルを使う権限がありません。自分に読み書きの権限を与えてください。</source>
+        <translation>You have no permission to use this folder or file. Give yourself permission to read and write it.</translation>
+    </message>
+    <message>
+        <location filename="../StartupReport.cpp" line="62"/>
+        <source>ファイルシステムが読み取り専用です。書き込めるようにマウントし直してください。</source>
+        <translation>The file system is read-only. Mount it again so that it can be written.</translation>
+    </message>
+    <message>
+        <location filename="../StartupReport.cpp" line="67"/>
+        <source>このフォルダーとファイルを確かめてください。</source>
+        <translation>Check this folder and file.</translation>
+    </message>
+    <message>
+        <location filename="../StartupReport.cpp" line="74"/>
+        <source>場所: %1</source>
+        <translation>Path: %1</translation>
+    </message>
+    <message>
+        <location filename="../StartupReport.cpp" line="76"/>
+        <source>リンク先: %1</source>
+        <translation>Link to: %1</translation>
+    </message>
+    <message>
+        <location filename="../StartupReport.cpp" line="78"/>
+        <source>理由: %1</source>
+        <translation>Reason: %1</translation>
+    </message>
+    <message>
+        <location filename="../StartupReport.cpp" line="89"/>
+        <source>Kestrum はこのロースター（%1）で既に動いていますが、呼び出せませんでした。応答しないときは終了させてから起動し直してください。</source>
+        <translation>Kestrum is already running on the roster in %1 but could not be reached. If it does not respond, end it and start Kestrum again.</translation>
+    </message>
+    <message>
+        <location filename="../StartupReport.cpp" line="99"/>
+        <source>%1 は %2 へのリンクですが、そのフォルダーがありません。書き込めるようになるまで保存できません（同期ドライブならマウントしてください）。</source>
+        <translation>%1 is a link to %2, whose folder does not exist. Nothing can be saved until it can be written (if it is on a sync drive, mount it).</translation>
     </message>
 </context>
 </TS>
