@@ -17,10 +17,12 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "data/shhlpr.h"
 #include "platform/InstanceNames.h"
 #include "platform/notifyBTF.h"
 #include "platform/scrposadjustor.h"
 #include "ui/CellPainter.h"
+#include "ui/DataFileWatcher.h"
 #include "ui/DefaultFont.h"
 #include "ui/ErrorReport.h"
 #include "ui/OuterGeometry.h"
@@ -252,6 +254,29 @@ void TKestrumForm::LoadSettingsAndData() {
   LayoutGrid();
   FTimer->start();
   ShowUnreadNotice(this, FDatas->UnreadReport());
+  FDataFileWatcher = new TDataFileWatcher(QStr(GetDataFileName()), this);
+  connect(FDataFileWatcher, &TDataFileWatcher::MayHaveChanged, this,
+          [this] { ReportingErrors(this, [this] { DataFileMayHaveChanged(); }); });
+}
+
+void TKestrumForm::DataFileMayHaveChanged() {
+  // A dialog or a press on a button works on the roster as it is shown: the new one waits for it.
+  if (QApplication::activeModalWidget() != nullptr || RaidTp() != kNoCell) {
+    FDataFileWatcher->RetryLater();
+    return;
+  }
+  if (!FDatas->ChangedOnDisk()) return;  // our own save, or the same content written anew
+  FDatas->Load();
+  ShowReloadedRoster();
+}
+
+void TKestrumForm::ShowReloadedRoster() {
+  PopupMn->close();
+  FResetTp = kNoCell;
+  FRaidGrid->Painter().SetPressedCell(kNoCell);
+  FitGrid();
+  RepaintGrid();
+  ShowUnreadNotice(this, FDatas->UnreadReport());
 }
 
 void TKestrumForm::PlaceWindow(const TPlacement& AOuter) {
@@ -292,8 +317,17 @@ void TKestrumForm::RepaintGrid() {
 }
 
 void TKestrumForm::SaveData() {
+  SavingChange([this] { FDatas->Save(); });
+}
+
+void TKestrumForm::SavingChange(const std::function<void()>& AChangeAndSave) {
+  TTimerPause pause(FTimer);
   try {
-    FDatas->Save();
+    AChangeAndSave();
+    FitGrid();  // a longer run count may widen its column
+  } catch (const ERTDChangedOnDisk&) {
+    ShowChangedOnDiskNotice();
+    ShowReloadedRoster();
   } catch (const ERTDSaveError& error) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Kestrum"),
                     tr("エラーが発生しました。データは巻戻ります。\r\n%1").arg(QStr(error.Message())),
@@ -303,6 +337,15 @@ void TKestrumForm::SaveData() {
     ResetGrid();
     LayoutGrid();
   }
+  RepaintGrid();
+}
+
+void TKestrumForm::ShowChangedOnDiskNotice() {
+  QMessageBox box(QMessageBox::Information, QStringLiteral("Kestrum"),
+                  tr("raid.dat が他のプログラムで変更されていたため、読み込み直しました。"), QMessageBox::Ok,
+                  this);
+  box.setObjectName(QStringLiteral("ChangedOnDiskNotice"));
+  box.exec();
 }
 
 void TKestrumForm::AlignMnClick() {
@@ -363,8 +406,12 @@ void TKestrumForm::ResetGrid() {
 
 void TKestrumForm::LayoutGrid() {
   if (!FDatas) return;
-  FRaidGrid->FitToRoster();
+  FitGrid();
   FRaidGrid->SetCurrentCell(1, 1);
+}
+
+void TKestrumForm::FitGrid() {
+  FRaidGrid->FitToRoster();
   mnDelChara->setEnabled(FDatas->CharaCount() > 0);
   mnDelRaid->setEnabled(FDatas->RaidCount() > 0);
 }
@@ -399,10 +446,10 @@ void TKestrumForm::RaidGridMouseUp(Qt::MouseButton AButton, const QPoint& APos) 
 
 void TKestrumForm::RecordRun(const QPoint& ACell) {
   if (!InRoster(FDatas.get(), ACell) || !TimerAt(*FDatas, ACell)->Enabled()) return;
-  TTimerPause pause(FTimer);
-  TimerAt(*FDatas, ACell)->Done();
-  SaveData();
-  RepaintGrid();
+  SavingChange([&] {
+    TimerAt(*FDatas, ACell)->Done();
+    FDatas->Save();
+  });
 }
 
 void TKestrumForm::PopupResetMenu(const QPoint& ACell) {
@@ -416,24 +463,23 @@ void TKestrumForm::ResetRaidTimerMenuItemClick() {
   if (!InRoster(FDatas.get(), FResetTp)) return;
   const TCharaData& chara = *FDatas->GetCharaDatas(FResetTp.x() - 1);
   if (!ConfirmResetTimer(this, chara.Name(), FDatas->GetRaidNames(FResetTp.y() - 1))) return;
-  TTimerPause pause(FTimer);
-  TimerAt(*FDatas, FResetTp)->SetActivateTime(0);
-  SaveData();
-  RepaintGrid();
+  SavingChange([this] {
+    TimerAt(*FDatas, FResetTp)->SetActivateTime(0);
+    FDatas->Save();
+  });
 }
 
 void TKestrumForm::GridColumnMoved(int AFromIndex, int AToIndex) {
   if (!FDatas || AFromIndex == 0 || AToIndex == 0) return;
-  FDatas->MoveChara(AFromIndex - 1, AToIndex - 1);
-  SaveData();
-  RepaintGrid();
+  SavingChange([&] {
+    FDatas->MoveChara(AFromIndex - 1, AToIndex - 1);
+    FDatas->Save();
+  });
 }
 
 void TKestrumForm::RaidGridRowMoved(int AFromIndex, int AToIndex) {
   if (!FDatas || AFromIndex == 0 || AToIndex == 0) return;
-  FDatas->MoveRaid(AFromIndex - 1, AToIndex - 1);  // saves by itself; a failure ends the move here
-  SaveData();
-  RepaintGrid();
+  SavingChange([&] { FDatas->MoveRaid(AFromIndex - 1, AToIndex - 1); });  // saves by itself
 }
 
 void TKestrumForm::RaidGridDblClick(const QPoint& APos) {
@@ -448,19 +494,26 @@ void TKestrumForm::EditCharacter(int ACol) {
   for (const auto& chara : FDatas->CharaDataAry()) names.push_back(chara->Name());
   TCharaData copy(*FDatas->GetCharaDatas(i));
   if (!ShowChrDatDlg(this, FDatas->RaidNameAry(), names, i, copy)) return;
-  TTimerPause pause(FTimer);
-  FDatas->GetCharaDatas(i)->CopyFrom(copy);
-  SaveData();
-  RepaintGrid();
+  SavingChange([&] {
+    FDatas->GetCharaDatas(i)->CopyFrom(copy);
+    FDatas->Save();
+  });
 }
 
 // --- Menu commands -------------------------------------------------------------------------------
 
 // The add and delete commands: the roster changes (and saves) with the repaint switched off, then
-// the grid is laid out anew for the new number of rows or columns.
+// the grid is laid out anew for the new number of rows or columns. A failed save goes to the error
+// report; one refused for another program's change shows the roster as the file holds it now.
 void TKestrumForm::ChangeRosterAndRelayout(const std::function<void()>& AChange) {
   TTimerPause pause(FTimer);
-  AChange();
+  try {
+    AChange();
+  } catch (const ERTDChangedOnDisk&) {
+    ShowChangedOnDiskNotice();
+    ShowReloadedRoster();
+    return;
+  }
   ResetGrid();
   LayoutGrid();
 }

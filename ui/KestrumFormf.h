@@ -18,6 +18,7 @@ class QTimer;
 
 namespace kestrum {
 
+class TDataFileWatcher;
 class TNotifyBringingToFront;
 class TRaidGrid;
 class TScreenPosAdjustor;
@@ -47,6 +48,7 @@ class TKestrumForm final : public QMainWindow, public TTagOwner {
   // Writes the roster; a failed write is reported and the grid is laid out from the rolled-back data.
   void SaveData();
   void ResetGrid();
+  // Fits the grid to the roster and makes the first body cell current.
   void LayoutGrid();
 
  protected:
@@ -67,6 +69,18 @@ class TKestrumForm final : public QMainWindow, public TTagOwner {
   void SaveWindowSettings();
   void TimerTimer();
   void RepaintGrid();
+  // Fits columns, rows and the delete items to the roster, keeping the current cell and the scroll
+  // position where they still exist.
+  void FitGrid();
+
+  // Runs a command that changes the roster and saves it, with the repaint switched off. A failed
+  // save is reported and the grid laid out from the rolled-back data; a save refused because another
+  // program changed raid.dat says so and shows what the file holds now.
+  void SavingChange(const std::function<void()>& AChangeAndSave);
+  void ShowChangedOnDiskNotice();
+  // raid.dat was changed by another program: a file that loads whole is shown at once, in place.
+  void DataFileMayHaveChanged();
+  void ShowReloadedRoster();
 
   // Grid.
   void RaidGridMouseDown(Qt::MouseButton AButton, bool ADoubleClick, const QPoint& APos);
@@ -103,6 +117,7 @@ class TKestrumForm final : public QMainWindow, public TTagOwner {
   TRaidGrid* FRaidGrid;
   QTimer* FTimer;
   TScreenPosAdjustor* FScreenPosAdjustor;
+  TDataFileWatcher* FDataFileWatcher = nullptr;
   QMenu* PopupMn = nullptr;
   QAction* mnDelChara = nullptr;
   QAction* mnDelRaid = nullptr;

@@ -29,6 +29,7 @@
 
 #include "data/RaidTimerData.h"
 #include "platform/scrposadjustor.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/TimeScale.h"
 #include "tests/ui/DialogsTestSupport.h"
@@ -340,21 +341,65 @@ TEST_F(KestrumFormTest, LockedCellHasNoButtonToPress) {
 TEST_F(KestrumFormTest, FailedSaveIsNoticedAndTheGridLaidOutFromTheRolledBackData) {
   WriteRoster({u"Alice"}, {u"VoN"});
   OpenForm();
-  // From here on nothing can be written: the data folder's path is a regular file.
-  fs::rename(home_.AppFolder(), home_.Root() / "moved-away");
-  WriteFileBytes(home_.AppFolder(), "not a folder");
+  const std::string file = ReadFileBytes(DataFile());
 
   TMessageBoxCloser boxes;
-  QTest::mouseClick(Viewport(), Qt::LeftButton, {}, ButtonCentre(1, 1));
+  {
+    const test::TFileSizeLimit full(0);  // no room left on the disk
+    QTest::mouseClick(Viewport(), Qt::LeftButton, {}, ButtonCentre(1, 1));
+  }
   const QString notice = boxes.First();
 
   const QString sentence = QString::fromStdU16String(u"エラーが発生しました。データは巻戻ります。\r\n");
   EXPECT_TRUE(notice.startsWith(sentence)) << notice.toStdString();
   EXPECT_GT(notice.size(), sentence.size());  // the error's own message follows
   EXPECT_TRUE(form_->Timer()->isActive());
-  // The roster was reloaded from what is readable now, and the grid follows it.
-  EXPECT_EQ(form_->Datas()->CharaCount(), 0);
+  // The roster was reloaded from the file, which holds what it held, and the grid follows it.
+  EXPECT_EQ(ReadFileBytes(DataFile()), file);
+  ASSERT_EQ(form_->Datas()->CharaCount(), 1);
+  EXPECT_EQ(form_->Datas()->GetCharaDatas(0)->GetRaidTimerDatas(0)->Count(), 0u);
   EXPECT_EQ(form_->RaidGrid()->ColCount(), 2);
+}
+
+// Another program changes raid.dat while the window is open. A command made on what the window
+// showed is not applied: the window says so and shows the file as it is now, leaving it unchanged.
+TEST_F(KestrumFormTest, ACommandOnARosterChangedByAnotherProgramIsNotApplied) {
+  WriteRoster({u"Alice", u"Bob"}, {u"VoN", u"TF"});
+  OpenForm();
+  form_->RaidGrid()->SetCurrentCell(2, 2);
+  // A hand edit the watcher has not told yet: the click comes first.
+  std::string edited = ReadFileBytes(DataFile());
+  edited.replace(edited.find("NAME=Alice"), 10, "NAME=Alicia");
+  WriteFileBytes(DataFile(), edited);
+
+  TMessageBoxCloser boxes;
+  QTest::keyClick(form_->RaidGrid(), Qt::Key_Space);  // a run on Bob's TF
+  EXPECT_EQ(boxes.Texts, QStringList{QString::fromStdU16String(
+                             u"raid.dat が他のプログラムで変更されていたため、読み込み直しました。")});
+  EXPECT_EQ(ReadFileBytes(DataFile()), edited);
+  EXPECT_EQ(form_->Datas()->GetCharaDatas(0)->Name(), u"Alicia");
+  EXPECT_TRUE(form_->Datas()->GetCharaDatas(1)->GetRaidTimerDatas(1)->Enabled())
+      << "the run was not recorded";
+  EXPECT_EQ(form_->RaidGrid()->CurrentCell(), QPoint(2, 2));
+  EXPECT_TRUE(form_->Timer()->isActive());
+
+  QTest::keyClick(form_->RaidGrid(), Qt::Key_Space);  // repeated on what is seen
+  EXPECT_EQ(boxes.Texts.size(), 1);
+  EXPECT_EQ(Reload()->GetCharaDatas(0)->Name(), u"Alicia");
+  EXPECT_FALSE(Reload()->GetCharaDatas(1)->GetRaidTimerDatas(1)->Enabled());
+}
+
+// An outside change that loads whole is shown at once, without a dialog, the current cell kept.
+TEST_F(KestrumFormTest, AnOutsideChangeIsShownAtOnce) {
+  WriteRoster({u"Alice"}, {u"VoN", u"TF", u"DQ"});
+  OpenForm();
+  form_->RaidGrid()->SetCurrentCell(1, 3);
+  TMessageBoxCloser boxes;
+  WriteRoster({u"Alice", u"Bob"}, {u"VoN", u"TF", u"DQ"});
+  ASSERT_TRUE(QTest::qWaitFor([this] { return form_->Datas()->CharaCount() == 2; }, ScaledMs(5000)));
+  EXPECT_EQ(form_->RaidGrid()->ColCount(), 3);
+  EXPECT_EQ(form_->RaidGrid()->CurrentCell(), QPoint(1, 3));
+  EXPECT_EQ(boxes.Texts, QStringList());
 }
 
 // A raid.dat that could not be read whole is kept beside it, and the window says where, once.
@@ -552,11 +597,14 @@ TEST_F(KestrumFormTest, DraggedColumnsAndRowsAreSaved) {
                 [](TKestrum& r) { TimerOf(r, 0, 0).SetCount(5); });  // follows A and R0
     WriteFileBytes(ConfigFile(), "[POS]\r\nWIDTH=760\r\n");
     OpenForm();
+    const std::string before = ReadFileBytes(DataFile());
     const QPoint from = CellCentre(c.From.x(), c.From.y());
     const QPoint to = CellCentre(c.To.x(), c.To.y());
     QTest::mousePress(Viewport(), Qt::LeftButton, {}, from);
     QTest::mouseMove(Viewport(), to);
     QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, to);
+    EXPECT_EQ(ReadFileBytes(home_.AppFolder() / "raid.dat.bak"), before)
+        << "one save: the backup is the roster before";
 
     const auto saved = Reload();
     std::vector<String> charas;
