@@ -393,6 +393,31 @@ class WithWindowManager(KestrumCase):
         self.assertEqual(runs_recorded(self.home.read("raid.dat")), [("Bravo", "TF")])
         self.assertEqual(copy.quit(window), 0)
 
+    def test_changes_by_another_program_are_shown_and_kept(self):
+        self.home.write("raid.dat", roster(SIX_CHARAS, ["VoN", "TF"]))
+        self.home.write("cfg.ini", config(100, 100, 400, 260, 1))
+        copy, window = self.start_and_wait()
+        rows, _ = grid_lines(window)
+
+        # A hand edit in place: a raid added.
+        self.home.write("raid.dat", roster(SIX_CHARAS, ["VoN", "TF", "DQ"]))
+        wait_for("the new raid's row", lambda: len(grid_lines(window)[0]) == len(rows) + 1)
+        # A sync tool's replace: a new file renamed over raid.dat, with a character renamed.
+        charas = ["Alfa"] + SIX_CHARAS[1:]
+        with open(self.home.path(".raid.dat.sync"), "w", encoding="utf-8", newline="") as f:
+            f.write(roster(charas, ["VoN", "TF", "DQ", "LoB"]))
+        os.replace(self.home.path(".raid.dat.sync"), self.home.path("raid.dat"))
+        wait_for("the replaced file's row", lambda: len(grid_lines(window)[0]) == len(rows) + 2)
+
+        focus(window)
+        XSERVER.x("xdotool", "key", "--clearmodifiers", "space")
+        wait_for("a run in raid.dat", lambda: runs_recorded(self.home.read("raid.dat")))
+        data = self.home.read("raid.dat")
+        self.assertEqual(runs_recorded(data), [("Alfa", "VoN")])
+        self.assertIn(b"3=LoB\r\n", data)
+        self.assertNotIn(b"NAME=Alpha\r\n", data)
+        self.assertEqual(copy.quit(window), 0)
+
 
 def main():
     global KESTRUM, XSERVER

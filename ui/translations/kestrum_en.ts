@@ -191,114 +191,119 @@
 <context>
     <name>kestrum::TKestrumForm</name>
     <message>
-        <location filename="../KestrumFormf.cpp" line="45"/>
+        <location filename="../KestrumFormf.cpp" line="47"/>
         <source>次の行のレイド名は保存できないため、名前を付け直しました。</source>
         <translation>The raid names of these rows could not be saved and were renamed.</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="48"/>
+        <location filename="../KestrumFormf.cpp" line="50"/>
         <source><byte value="xd"/>
 %1 行目: &quot;%2&quot; → &quot;%3&quot;</source>
         <translation><byte value="xd"/>
 row %1: &quot;%2&quot; → &quot;%3&quot;</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="53"/>
+        <location filename="../KestrumFormf.cpp" line="55"/>
         <source><byte value="xd"/>
 ほか %1 行</source>
         <translation><byte value="xd"/>
 and %1 more rows</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="63"/>
+        <location filename="../KestrumFormf.cpp" line="65"/>
         <source>raid.dat を全部は読めませんでした。元のファイルを残せないため、変更は保存されません。<byte value="xd"/>
 %1</source>
         <translation>raid.dat could not be read in full. The file as it was cannot be kept, so changes will not be saved.<byte value="xd"/>
 %1</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="66"/>
+        <location filename="../KestrumFormf.cpp" line="68"/>
         <source>raid.dat を全部は読めませんでした。元のファイルを次の名前で残しました。<byte value="xd"/>
 %1</source>
         <translation>raid.dat could not be read in full. The file as it was is kept as:<byte value="xd"/>
 %1</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="107"/>
+        <location filename="../KestrumFormf.cpp" line="109"/>
         <source>Kestrum for DDO</source>
         <translation>Kestrum for DDO</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="107"/>
+        <location filename="../KestrumFormf.cpp" line="109"/>
         <source> (64bit ver.)</source>
         <translation> (64bit ver.)</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="167"/>
+        <location filename="../KestrumFormf.cpp" line="169"/>
         <source>&amp;Quit</source>
         <translation>&amp;Quit</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="169"/>
+        <location filename="../KestrumFormf.cpp" line="171"/>
         <source>&amp;Character</source>
         <translation>&amp;Character</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="171"/>
+        <location filename="../KestrumFormf.cpp" line="173"/>
         <source>Add Character</source>
         <translation>Add Character</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="173"/>
+        <location filename="../KestrumFormf.cpp" line="175"/>
         <source>Del Character</source>
         <translation>Del Character</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="176"/>
+        <location filename="../KestrumFormf.cpp" line="178"/>
         <source>&amp;Raid</source>
         <translation>&amp;Raid</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="178"/>
+        <location filename="../KestrumFormf.cpp" line="180"/>
         <source>Add Raid</source>
         <translation>Add Raid</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="180"/>
+        <location filename="../KestrumFormf.cpp" line="182"/>
         <source>Del Raid</source>
         <translation>Del Raid</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="183"/>
+        <location filename="../KestrumFormf.cpp" line="185"/>
         <source>&amp;Font</source>
         <translation>&amp;Font</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="186"/>
+        <location filename="../KestrumFormf.cpp" line="188"/>
         <source>&amp;Config</source>
         <translation>&amp;Config</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="188"/>
+        <location filename="../KestrumFormf.cpp" line="190"/>
         <source>Align &amp;Screen</source>
         <translation>Align &amp;Screen</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="193"/>
+        <location filename="../KestrumFormf.cpp" line="195"/>
         <source>&amp;About</source>
         <translation>&amp;About</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="198"/>
+        <location filename="../KestrumFormf.cpp" line="200"/>
         <source>Reset Timer</source>
         <translation>Reset Timer</translation>
     </message>
     <message>
-        <location filename="../KestrumFormf.cpp" line="299"/>
+        <location filename="../KestrumFormf.cpp" line="333"/>
         <source>エラーが発生しました。データは巻戻ります。<byte value="xd"/>
 %1</source>
         <translation>An error occurred. The data has been rolled back.<byte value="xd"/>
 %1</translation>
+    </message>
+    <message>
+        <location filename="../KestrumFormf.cpp" line="345"/>
+        <source>raid.dat が他のプログラムで変更されていたため、読み込み直しました。</source>
+        <translation>raid.dat was changed by another program and has been reloaded.</translation>
     </message>
 </context>
 <context>
