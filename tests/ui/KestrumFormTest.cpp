@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -616,6 +617,30 @@ TEST_F(KestrumFormTest, DraggedColumnsAndRowsAreSaved) {
         EXPECT_EQ(TimerOf(*saved, i, k).Count(),
                   charas[i] == u"A" && saved->GetRaidNames(k) == u"R0" ? 5u : 0u);
   }
+}
+
+// A long run count gets room of its own: its column widens so that the count stands clear of the
+// OK button and of the lock-out's end, also when a run makes it one digit longer.
+TEST_F(KestrumFormTest, ColumnsWidenForLongRunCounts) {
+  WriteRoster({u"Alice", u"Bob", u"Carol"}, {u"VoN"}, [](TKestrum& r) {
+    TimerOf(r, 0, 0).SetCount(4294967295u);
+    TimerOf(r, 0, 0).Done();  // wraps to 0 and locks
+    TimerOf(r, 0, 0).SetCount(4294967295u);
+    TimerOf(r, 1, 0).SetCount(999999999u);
+  });
+  OpenForm();
+  TRaidGrid& grid = *form_->RaidGrid();
+  const QFontMetrics metrics(grid.font());
+  const int wB = grid.Painter().ButtonWidth();
+  EXPECT_GE(grid.ColWidth(1), wB + 16 + metrics.horizontalAdvance(QStringLiteral("4294967295")));
+  EXPECT_GE(grid.ColWidth(2), wB + 16 + metrics.horizontalAdvance(QStringLiteral("999999999")));
+  EXPECT_GT(grid.ColWidth(1), grid.ColWidth(3));
+  const int before = grid.ColWidth(2);
+
+  QTest::mouseClick(Viewport(), Qt::LeftButton, {}, ButtonCentre(2, 1));
+  EXPECT_EQ(form_->Datas()->GetCharaDatas(1)->GetRaidTimerDatas(0)->Count(), 1000000000u);
+  EXPECT_GT(grid.ColWidth(2), before);
+  EXPECT_GE(grid.ColWidth(2), wB + 16 + metrics.horizontalAdvance(QStringLiteral("1000000000")));
 }
 
 // --- Menu commands -----------------------------------------------------------------------------------
