@@ -170,7 +170,7 @@ String EarlierKeptCopy(const String& APath, const std::string& ABytes) {
   const String folder = APath.substr(0, nameStart);
   const String prefix = APath.substr(nameStart) + kKeptCopyInfix;
   for (const String& name : FileNamesStartingWith(folder.empty() ? String(u".") : folder, prefix)) {
-    const String path = folder + name;
+    String path = folder + name;
     if (FileSize(path) == static_cast<int64_t>(ABytes.size()) && ReadFileBytes(path) == ABytes) return path;
   }
   return String();
