@@ -112,7 +112,13 @@ int FollowLinks(const std::string& path, std::string& target) {
     if (length < 0) return errno;
     if (static_cast<size_t>(length) >= sizeof buffer) return ENAMETOOLONG;
     const std::string next(buffer, static_cast<size_t>(length));
-    target = next.front() == '/' ? next : NativeDir(target) + "/" + next;
+    if (next.front() == '/') {
+      target = next;
+    } else {
+      target = NativeDir(target);
+      target += '/';
+      target += next;
+    }
   }
   return ELOOP;
 }
