@@ -54,8 +54,10 @@ class TKeyIndex final {
   TKeyIndex(std::span<const String> ANames, const std::vector<TRaidNameProblem>& AProblems) : FNames(ANames) {
     for (size_t k = 0; k < ANames.size(); ++k)
       if (AProblems[k] == TRaidNameProblem::None) FOrder.push_back(static_cast<int32_t>(k));
-    std::stable_sort(FOrder.begin(), FOrder.end(),
-                     [this](int32_t a, int32_t b) { return KeyLess(Key(a), Key(b)); });
+    // Equal keys stay in file order, without the buffer a stable sort would take.
+    std::sort(FOrder.begin(), FOrder.end(), [this](int32_t a, int32_t b) {
+      return KeyLess(Key(a), Key(b)) || (!KeyLess(Key(b), Key(a)) && a < b);
+    });
   }
 
   // The positions in FOrder of the names whose key is AKey (trimmed already), in file order.
