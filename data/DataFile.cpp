@@ -209,7 +209,7 @@ void TDataFileReader::Open(TUnreadReport& AUnread) {
   FUnread = &AUnread;
   AUnread = {};
   FIni = std::make_unique<TVoMemIniFile>(FPath);
-  FStamp = FIni->LoadedStamp();
+  FStamp = FIni->FileStamp();
   if (FIni->Unread().UndecodedBytes) AUnread.Add(TUnreadReason::NoText);
   if (FIni->Unread().DroppedLines > 0) AUnread.Add(TUnreadReason::DroppedLines);
 }
@@ -347,6 +347,7 @@ void TDataFileWriter::Write(const TRaidNames& ARaidNames, const TCharaDatas& ACh
     }
   }
   ini.UpdateFile();
+  FStamp = ini.FileStamp();
 
   if (FileExists(FBak2)) DeleteFile(FBak2);
 }

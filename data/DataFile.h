@@ -106,6 +106,8 @@ class TDataFileWriter final {
   void Write(const TRaidNames& ARaidNames, const TCharaDatas& ACharaDatas, TUnreadReport& AUnread);
   // After a failed Write: puts the data file and its backup back as they were before it.
   void RollBack();
+  // What the file holds after a Write.
+  const TContentStamp& Stamp() const { return FStamp; }
 
  private:
   String FPath;
@@ -113,6 +115,7 @@ class TDataFileWriter final {
   String FBak2;
   bool FHadFile;
   bool FBackupMade = false;
+  TContentStamp FStamp;
 };
 
 }  // namespace kestrum

@@ -120,8 +120,7 @@ void TKestrum::Save() {
     Load();
     throw ERTDChangedOnDisk(u"raid.dat が他のプログラムで変更されていたため、読み込み直しました。");
   }
-  const String path = GetDataFileName();
-  TDataFileWriter file(path);
+  TDataFileWriter file(GetDataFileName());
   try {
     file.Write(FRaidNames, FCharaDatas, FUnread);
   } catch (const Exception& e) {
@@ -129,7 +128,7 @@ void TKestrum::Save() {
     Load();
     throw ERTDSaveError(e.Message());
   }
-  FStamp = StampOfFile(path);
+  FStamp = file.Stamp();
 }
 
 }  // namespace kestrum

@@ -267,7 +267,7 @@ TVoMemIniFile::TVoMemIniFile(const String& FileName, TEncoding Encoding)
 void TVoMemIniFile::Load(std::optional<TEncoding> Encoding) {
   if (FFileName.empty() || !FileExists(FFileName)) return;
   FLoadedBytes = ReadFileBytes(FFileName);
-  FLoadedStamp = StampOfBytes(FLoadedBytes);
+  FFileStamp = StampOfBytes(FLoadedBytes);
   // The text is kept as UTF-8, which most files already are: then their bytes serve as they are.
   if (const std::optional<std::string_view> text = Utf8TextOf(FLoadedBytes, Encoding)) {
     FLoadedText = *text;
@@ -668,11 +668,16 @@ std::string TVoMemIniFile::EncodedText(TEncoding Encoding, bool WithBom) const {
 }
 
 void TVoMemIniFile::UpdateFile() {
-  WriteFileAtomic(FFileName, EncodedText(TEncoding::Ansi, false));
+  WriteText(EncodedText(TEncoding::Ansi, false));
 }
 
 void TVoMemIniFile::UpdateFile(TEncoding Encoding) {
-  WriteFileAtomic(FFileName, EncodedText(Encoding, true));
+  WriteText(EncodedText(Encoding, true));
+}
+
+void TVoMemIniFile::WriteText(const std::string& ABytes) {
+  WriteFileAtomic(FFileName, ABytes);
+  FFileStamp = StampOfBytes(ABytes);
 }
 
 }  // namespace kestrum

@@ -128,8 +128,9 @@ class TVoMemIniFile final {
   const String& FileName() const { return FFileName; }
   // What loading the file left out; nothing for a missing file.
   const TVoIniUnread& Unread() const { return FUnread; }
-  // What the file held as it was loaded; a stamp of no file when there was none.
-  const TContentStamp& LoadedStamp() const { return FLoadedStamp; }
+  // What the file holds as this document last loaded or wrote it; a stamp of no file when there
+  // was none.
+  const TContentStamp& FileStamp() const { return FFileStamp; }
   bool CaseSensitive() const { return FSections.CaseSensitive(); }
   // A different value reloads the document's text under the new rule; equal names merge.
   void SetCaseSensitive(bool Value);
@@ -210,6 +211,8 @@ class TVoMemIniFile final {
   void ForEachTextLine(F&& Line) const;
   void AppendUtf8Text(std::string& ABytes) const;
   std::string EncodedText(TEncoding Encoding, bool WithBom) const;
+  // Replaces the file by ABytes; what the file holds then is known without reading it back.
+  void WriteText(const std::string& ABytes);
 
   void ForgetLoadedText();
 
@@ -221,7 +224,7 @@ class TVoMemIniFile final {
   std::string_view FLoadedText;
   TVoHashedStringList FSections;
   TVoIniUnread FUnread;
-  TContentStamp FLoadedStamp;
+  TContentStamp FFileStamp;
 };
 
 // Dest receives the lines of Source, each made a comment line: ";" is put before a line that is
