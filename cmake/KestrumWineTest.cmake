@@ -5,9 +5,21 @@ if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
 endif()
 set(KESTRUM_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "The Wine prefix the tests run in")
 set(KESTRUM_WINE_LOCALE ja_JP.UTF-8 CACHE STRING "The Linux locale Wine takes the Windows locale from")
+# Debian's Wine looks for fonts only where fontconfig does, so its own Tahoma, the face the
+# program asks for and Windows has, is added there.
+set(KESTRUM_WINE_FONTCONFIG ${CMAKE_BINARY_DIR}/wine-fonts.conf)
+file(WRITE ${KESTRUM_WINE_FONTCONFIG} [=[<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig>
+  <include ignore_missing="yes">/etc/fonts/fonts.conf</include>
+  <dir>/usr/share/wine/fonts</dir>
+</fontconfig>
+]=])
 set(KESTRUM_WINE_ENV
   "WINEPREFIX=${KESTRUM_WINEPREFIX}"
+  "FONTCONFIG_FILE=${KESTRUM_WINE_FONTCONFIG}"
   "WINEDEBUG=-all"
+  "QT_QPA_PLATFORM=offscreen"
   "LANG=${KESTRUM_WINE_LOCALE}"
   "LC_ALL=${KESTRUM_WINE_LOCALE}")
 

@@ -9,6 +9,20 @@ set(CMAKE_CXX_COMPILER ${KESTRUM_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${KESTRUM_MINGW_PREFIX}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${KESTRUM_MINGW_PREFIX})
+# Qt for Windows, once scripts/build-qt-windows has built it: static libraries for this target, run
+# with the host's Qt tools (moc, rcc, uic, lrelease). A build that never finished has no mark.
+set(KESTRUM_QT_BUILDER ${CMAKE_CURRENT_LIST_DIR}/../scripts/build-qt-windows)
+if(EXISTS ${KESTRUM_QT_BUILDER})
+  execute_process(COMMAND ${KESTRUM_QT_BUILDER} --print OUTPUT_VARIABLE KESTRUM_QT_WINDOWS
+                  OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(EXISTS ${KESTRUM_QT_WINDOWS}/.kestrum-finished)
+    list(APPEND CMAKE_FIND_ROOT_PATH ${KESTRUM_QT_WINDOWS})
+    set(QT_HOST_PATH /usr)
+    set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)
+  else()
+    set(KESTRUM_QT_WINDOWS_HINT " at ${KESTRUM_QT_WINDOWS}")
+  endif()
+endif()
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include "data/shhlpr.h"
+#include "platform/BringToTop.h"
 #include "platform/InstanceNames.h"
 #include "platform/notifyBTF.h"
 #include "platform/scrposadjustor.h"
@@ -395,6 +396,7 @@ void TKestrumForm::WMBringToFront() {
   }
   target->raise();
   target->activateWindow();
+  BringToTop(target->winId());
 }
 
 // --- Grid layout and drawing ---------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -48,6 +49,9 @@ TMessageBoxCloser::TMessageBoxCloser() {
 }
 
 void ExpectShowsItsContentsWhole(const QDialog& ADialog) {
+  // Under Wine a dialog opened modally from the main window finds no font face, and widths measured
+  // then mean nothing.
+  if (QFontInfo(ADialog.font()).family().isEmpty()) GTEST_SKIP() << "no font face to measure with";
   for (const QWidget* child : ADialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     if (child->isWindow() || !child->isVisibleTo(&ADialog)) continue;
     EXPECT_TRUE(ADialog.rect().contains(child->geometry()))
@@ -55,7 +59,8 @@ void ExpectShowsItsContentsWhole(const QDialog& ADialog) {
     if (const auto* label = qobject_cast<const QLabel*>(child)) {
       const int textWidth =
           label->fontMetrics().boundingRect(QRect(), int(label->alignment()), label->text()).width();
-      EXPECT_GE(label->contentsRect().width(), textWidth) << label->objectName().toStdString();
+      EXPECT_GE(label->contentsRect().width(), textWidth)
+          << label->objectName().toStdString() << " in " << QFontInfo(label->font()).family().toStdString();
     }
   }
 }

@@ -16,6 +16,7 @@
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -246,12 +247,15 @@ TEST_F(MenuCommandsTest, LargerFontWidensTheColumnsAndComesBackAfterARestart) {
   AnswerFontDialog(
       [](QFontDialog& d) {
         for (const QCheckBox* effect : d.findChildren<QCheckBox*>()) EXPECT_FALSE(effect->isVisible());
+        if (QFontInfo(d.currentFont()).family().isEmpty())
+          GTEST_SKIP() << "the font dialog finds no font face";
         QFont larger = d.currentFont();
         larger.setPointSize(20);
         d.setCurrentFont(larger);
       },
       QDialogButtonBox::Ok);
   Item("Font1").trigger();
+  if (IsSkipped()) return;
 
   EXPECT_EQ(form.font().pointSize(), 20);
   EXPECT_GT(form.RaidGrid()->ColWidth(0), nameWidth);
@@ -363,6 +367,7 @@ TEST_F(MenuCommandsTest, OddNamesAreSavedWholeOrRefusedWithoutATrace) {
 // A write that fails during a command (here: no room left on the disk) leaves roster, grid and
 // raid.dat as they were, tells the user, and the window goes on working once there is room again.
 TEST_F(MenuCommandsTest, FailedWriteChangesNothingAndTheCommandWorksOnceTheFaultIsGone) {
+  if (!test::TFileSizeLimit::Supported()) GTEST_SKIP() << "no full disk to stand in with";
   const QString noticeStart = QString::fromStdU16String(u"エラーが発生しました。データは巻戻ります。\r\n");
   const struct {
     const char* Name;

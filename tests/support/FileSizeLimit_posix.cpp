@@ -1,5 +1,6 @@
 #include "tests/support/FileSizeLimit.h"
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -7,14 +8,22 @@
 
 namespace kestrum::test {
 
+bool TFileSizeLimit::Supported() {
+  return true;
+}
+
 TFileSizeLimit::TFileSizeLimit(size_t ALimit) : FOldHandler(std::signal(SIGXFSZ, SIG_IGN)) {
-  getrlimit(RLIMIT_FSIZE, &FSaved);
-  const rlimit limit{ALimit, FSaved.rlim_max};  // the hard limit stays, so the old one can come back
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  FSavedSoft = saved.rlim_cur;
+  FSavedHard = saved.rlim_max;
+  const rlimit limit{ALimit, saved.rlim_max};  // the hard limit stays, so the old one can come back
   setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 TFileSizeLimit::~TFileSizeLimit() {
-  setrlimit(RLIMIT_FSIZE, &FSaved);
+  const rlimit saved{FSavedSoft, FSavedHard};
+  setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, FOldHandler);
 }
 
