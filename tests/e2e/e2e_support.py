@@ -260,8 +260,9 @@ class KestrumCase(unittest.TestCase):
         return copy, window
 
 
-def run_suite(tools):
-    """Runs the calling module's cases on a fresh X server; SKIPPED when a tool is missing."""
+def run_suite(tools, prepare=None):
+    """Runs the calling module's cases on a fresh X server, after prepare() when given; SKIPPED when
+    a tool is missing."""
     global XSERVER
     for program in ("Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "import") + tuple(tools):
         if not shutil.which(program):
@@ -269,6 +270,8 @@ def run_suite(tools):
             return SKIPPED
     XSERVER = XServer()
     try:
+        if prepare:
+            prepare()
         result = unittest.main(module="__main__", exit=False, verbosity=2).result
     finally:
         XSERVER.stop()
