@@ -43,6 +43,11 @@ if(NOT EXISTS ${stamp})
       "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"
       /v AppData /t REG_EXPAND_SZ /d "%KESTRUM_TEST_APPDATA%" /f
     COMMAND_ERROR_IS_FATAL ANY OUTPUT_QUIET)
+  # Windows without a display: the tests make windows of their own (a taskbar's, say) headless.
+  execute_process(
+    COMMAND env ${KESTRUM_WINE_ENV} ${CMAKE_CROSSCOMPILING_EMULATOR} reg add "HKCU\\Software\\Wine\\Drivers"
+      /v Graphics /d null /f
+    COMMAND_ERROR_IS_FATAL ANY OUTPUT_QUIET)
   # The registry reaches the prefix's files when the Wine server ends.
   execute_process(COMMAND env ${KESTRUM_WINE_ENV} ${KESTRUM_WINESERVER} -w)
   file(TOUCH ${stamp})

@@ -8,6 +8,7 @@ import re
 import shutil
 import subprocess
 import sys
+import tempfile
 import time
 import unittest
 
@@ -127,6 +128,32 @@ def runs_recorded(data):
         if match and name is not None and int(match.group(2)) > 0:
             runs.append((name, match.group(1)))
     return runs
+
+
+class Home:
+    """A case's folder, root, with Kestrum's data folder at app; a suite adds the program's
+    environment (env)."""
+
+    encoding = "utf-8"  # what the program reads and writes
+
+    def __init__(self, data_below_root):
+        self.root = tempfile.mkdtemp(prefix="kestrum-e2e-")
+        self.app = os.path.join(self.root, data_below_root, "Brasswick", "Kestrum")
+        os.makedirs(self.app)
+
+    def path(self, name):
+        return os.path.join(self.app, name)
+
+    def write(self, name, text):
+        with open(self.path(name), "w", encoding=self.encoding, newline="") as f:
+            f.write(text)
+
+    def read(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
+
+    def remove(self):
+        shutil.rmtree(self.root, ignore_errors=True)
 
 
 class Kestrum:

@@ -6,9 +6,7 @@ Usage: kestrum_e2e.py <path to kestrum>
 """
 
 import os
-import shutil
 import sys
-import tempfile
 
 import e2e_support as e2e
 from e2e_support import (config, focus, framed, grid_lines, is_shown, motif_functions, outer_geometry,
@@ -18,35 +16,18 @@ from e2e_support import (config, focus, framed, grid_lines, is_shown, motif_func
 KESTRUM = ""
 
 
-class Home:
+class Home(e2e.Home):
     """A private HOME with the data folder of Kestrum and its files."""
 
     def __init__(self):
-        self.root = tempfile.mkdtemp(prefix="kestrum-e2e-")
+        super().__init__("data")
         self.data = os.path.join(self.root, "data")
         self.run = os.path.join(self.root, "run")
-        self.app = os.path.join(self.data, "Brasswick", "Kestrum")
-        os.makedirs(self.app)
         os.makedirs(self.run, mode=0o700)
-
-    def path(self, name):
-        return os.path.join(self.app, name)
-
-    def write(self, name, text):
-        with open(self.path(name), "w", encoding="utf-8", newline="") as f:
-            f.write(text)
-
-    def read(self, name):
-        with open(self.path(name), "rb") as f:
-            return f.read()
 
     def env(self):
         return dict(os.environ, DISPLAY=e2e.XSERVER.display, QT_QPA_PLATFORM="xcb", HOME=self.root,
                     XDG_DATA_HOME=self.data, XDG_RUNTIME_DIR=self.run, LC_ALL="C.UTF-8")
-
-    def remove(self):
-        shutil.rmtree(self.root, ignore_errors=True)
-
 
 
 class KestrumCase(e2e.KestrumCase):

@@ -54,30 +54,16 @@ def make_prefix():
          "/v", "AppData", "/t", "REG_EXPAND_SZ", "/d", "%KESTRUM_TEST_APPDATA%", "/f")
 
 
-class Home:
+class Home(e2e.Home):
     """The case's AppData folder, with Kestrum's folder in it."""
 
+    encoding = "cp932"
+
     def __init__(self):
-        self.root = tempfile.mkdtemp(prefix="kestrum-appdata-")
-        self.app = os.path.join(self.root, "Brasswick", "Kestrum")
-        os.makedirs(self.app)
-
-    def path(self, name):
-        return os.path.join(self.app, name)
-
-    def write(self, name, text, encoding="cp932"):
-        with open(self.path(name), "w", encoding=encoding, newline="") as f:
-            f.write(text)
-
-    def read(self, name):
-        with open(self.path(name), "rb") as f:
-            return f.read()
+        super().__init__("")
 
     def env(self):
         return wine_env(KESTRUM_TEST_APPDATA=windows_path(self.root))
-
-    def remove(self):
-        shutil.rmtree(self.root, ignore_errors=True)
 
 
 class KestrumCase(e2e.KestrumCase):
