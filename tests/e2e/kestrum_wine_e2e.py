@@ -139,6 +139,26 @@ class WindowsProgram(KestrumCase):
         self.assertIsNone(first.process.poll())
         self.assertEqual(first.quit(window), 0)
 
+    def test_second_start_brings_the_open_dialog_in_front_of_another_program(self):
+        first, window = self.start_and_wait()
+        self.keys(window, "alt+a")
+        dialog = wait_for("the About dialog", lambda: e2e.XSERVER.x(
+            "xdotool", "search", "--onlyvisible", "--name", "About Kestrum").split())[-1]
+        other = subprocess.Popen(["xmessage", "-name", "other", "another program"],
+                                 env=dict(os.environ, DISPLAY=e2e.XSERVER.display))
+        self.addCleanup(other.kill)
+        shown = wait_for("the other program's window", lambda: e2e.XSERVER.x(
+            "xdotool", "search", "--onlyvisible", "--pid", str(other.pid), "--name", ".").split())[-1]
+        focus(shown)
+        second = self.start()
+        second.process.wait(scaled(30))
+        self.assertEqual(second.process.returncode, 0)
+        wait_for("the dialog active", lambda: int(dialog) == int(
+            e2e.XSERVER.x("xprop", "-root", "_NET_ACTIVE_WINDOW").split()[-1], 16))
+        self.keys(dialog, "Escape")
+        wait_for("the dialog closed", lambda: not is_shown(dialog))
+        self.assertEqual(first.quit(window), 0)
+
 
 class Installer(KestrumCase):
     def test_installs_and_uninstalls_silently_leaving_the_roster(self):
@@ -173,7 +193,7 @@ def main():
         print("kestrum.exe or the installer is missing", file=sys.stderr)
         return 1
     try:
-        return e2e.run_suite((), prepare=make_prefix)
+        return e2e.run_suite(("xmessage",), prepare=make_prefix)
     finally:
         if PREFIX:
             subprocess.run([WINESERVER, "-k"], env=dict(os.environ, WINEPREFIX=PREFIX), capture_output=True)
