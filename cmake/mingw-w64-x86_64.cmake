@@ -12,9 +12,15 @@ set(CMAKE_FIND_ROOT_PATH /usr/${KESTRUM_MINGW_PREFIX})
 # Qt for Windows, once scripts/build-qt-windows has built it: static libraries for this target, run
 # with the host's Qt tools (moc, rcc, uic, lrelease). A build that never finished has no mark.
 set(KESTRUM_QT_BUILDER ${CMAKE_CURRENT_LIST_DIR}/../scripts/build-qt-windows)
-if(EXISTS ${KESTRUM_QT_BUILDER})
-  execute_process(COMMAND ${KESTRUM_QT_BUILDER} --print OUTPUT_VARIABLE KESTRUM_QT_WINDOWS
+# The toolchain is read again for every compiler check: the look-up is asked once per run, through
+# the environment, which those checks share.
+if(EXISTS ${KESTRUM_QT_BUILDER} AND NOT DEFINED ENV{KESTRUM_QT_WINDOWS})
+  execute_process(COMMAND ${KESTRUM_QT_BUILDER} --print OUTPUT_VARIABLE qt_prefix
                   OUTPUT_STRIP_TRAILING_WHITESPACE)
+  set(ENV{KESTRUM_QT_WINDOWS} ${qt_prefix})
+endif()
+if(DEFINED ENV{KESTRUM_QT_WINDOWS})
+  set(KESTRUM_QT_WINDOWS $ENV{KESTRUM_QT_WINDOWS})
   if(EXISTS ${KESTRUM_QT_WINDOWS}/.kestrum-finished)
     list(APPEND CMAKE_FIND_ROOT_PATH ${KESTRUM_QT_WINDOWS})
     set(QT_HOST_PATH /usr)

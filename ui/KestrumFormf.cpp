@@ -327,8 +327,7 @@ void TKestrumForm::SavingChange(const std::function<void()>& AChangeAndSave) {
     AChangeAndSave();
     FitGrid();  // a longer run count may widen its column
   } catch (const ERTDChangedOnDisk&) {
-    ShowChangedOnDiskNotice();
-    ShowReloadedRoster();
+    ShowRosterChangedOnDisk();
   } catch (const ERTDSaveError& error) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Kestrum"),
                     tr("エラーが発生しました。データは巻戻ります。\r\n%1").arg(QStr(error.Message())),
@@ -341,12 +340,13 @@ void TKestrumForm::SavingChange(const std::function<void()>& AChangeAndSave) {
   RepaintGrid();
 }
 
-void TKestrumForm::ShowChangedOnDiskNotice() {
+void TKestrumForm::ShowRosterChangedOnDisk() {
   QMessageBox box(QMessageBox::Information, QStringLiteral("Kestrum"),
                   tr("raid.dat が他のプログラムで変更されていたため、読み込み直しました。"), QMessageBox::Ok,
                   this);
   box.setObjectName(QStringLiteral("ChangedOnDiskNotice"));
   box.exec();
+  ShowReloadedRoster();
 }
 
 void TKestrumForm::AlignMnClick() {
@@ -512,8 +512,7 @@ void TKestrumForm::ChangeRosterAndRelayout(const std::function<void()>& AChange)
   try {
     AChange();
   } catch (const ERTDChangedOnDisk&) {
-    ShowChangedOnDiskNotice();
-    ShowReloadedRoster();
+    ShowRosterChangedOnDisk();
     return;
   }
   ResetGrid();

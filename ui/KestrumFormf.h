@@ -77,7 +77,9 @@ class TKestrumForm final : public QMainWindow, public TTagOwner {
   // save is reported and the grid laid out from the rolled-back data; a save refused because another
   // program changed raid.dat says so and shows what the file holds now.
   void SavingChange(const std::function<void()>& AChangeAndSave);
-  void ShowChangedOnDiskNotice();
+  // A save was refused because another program changed raid.dat: says so and shows the reloaded
+  // roster.
+  void ShowRosterChangedOnDisk();
   // raid.dat was changed by another program: a file that loads whole is shown at once, in place.
   void DataFileMayHaveChanged();
   void ShowReloadedRoster();
